@@ -1,0 +1,23 @@
+// Help > About program.
+#include "app/about_dialog.h"
+
+#include "app/app_object.h"
+#include "app/messages.h"
+#include "app/text_format.h"
+#include "mainwnd/main_window.h"
+#include "res/resource.h"
+#include "ui/wide.h"
+
+CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUT) {}
+
+BOOL CAboutDlg::OnInitDialog() {
+    SetWindowTextW(hwnd(), W(CurrentTexts[kMsgAboutTitle]));
+    SetItemText(IDC_ABOUT_VERSION, W(FormatText(CurrentTexts[kMsgAboutVersion], {ProgramVersion})));
+    SetItemText(IDC_ABOUT_COPYRIGHT, W(CurrentTexts[kMsgCopyright]));
+    return TRUE;
+}
+
+void AboutCommand() {
+    CAboutDlg dialog;
+    dialog.RunModal(TheMainWindow()->hwnd());
+}

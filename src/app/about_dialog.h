@@ -1,0 +1,14 @@
+// Help > About program: name, version and copyright in the current language.
+#pragma once
+
+#include "ui/dialog.h"
+
+class CAboutDlg : public ui::Dialog {
+public:
+    CAboutDlg();
+
+protected:
+    BOOL OnInitDialog() override;
+};
+
+void AboutCommand();

@@ -1,0 +1,43 @@
+// The program's log file.
+#include "app/log.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+
+std::string FormatLogStamp(const sys::LocalTime& t) {
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%2.2d:%2.2d:%2.2d %2.2d/%2.2d/%4.4d ", t.hour, t.minute, t.second, t.day,
+                  t.month, t.year);
+    return stamp;
+}
+
+int WriteLogEntry(const std::u16string& folder, const std::u16string& programName, const char* text,
+                  const sys::LocalTime& time) {
+    std::string stamp = FormatLogStamp(time);
+    const std::u16string logName = folder + programName + u".LOG";
+    const std::u16string oldName = folder + programName + u".OLD";
+
+    sys::File file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
+    if (file == sys::kNoFile) return 1;
+    if (sys::FileSize(file) >= kLogSizeLimit) {
+        sys::CloseFile(file);
+        // A failed copy loses the old generation, not the rotation.
+        sys::CopyFileReplacing(logName, oldName);
+        sys::RemoveFile(logName);
+        file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
+        if (file == sys::kNoFile) return 1;
+    }
+    sys::SeekToEnd(file);
+    if (std::strcmp(text, "\r\n") == 0) {
+        sys::WriteFile(file, text, 2);
+    } else {
+        sys::WriteFile(file, stamp.data(), stamp.size());
+        sys::WriteFile(file, text, std::strlen(text));
+    }
+    sys::CloseFile(file);
+    return 0;
+}
+
+int WriteLog(const char* text) { return WriteLogEntry(App.LogPath, sys::ProgramName(), text, sys::Now()); }

@@ -1,0 +1,203 @@
+// The program's texts: 58 numbered entries in Russian, English and Turkish, and the choice of
+// the current language.
+#include "app/messages.h"
+
+#include "app/app_state.h"
+
+const char16_t* const ProgramVersion = u"2.04";
+
+const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
+    // Russian
+    {
+        u"Сообщение",  // 0
+        u"Файлы кадров (*.png)|*.png",  // 1
+        u"Файлы настроек программ (*.sdb)|*.sdb",  // 2
+        u"пред.",  // 3
+        u"след.",  // 4
+        u"Изделие:",  // 5
+        u"Дата контроля:",  // 6
+        u"Дефектоскопист:",  // 7
+        u"Координаты дефекта (глубина):",  // 8
+        u"Примечание:",  // 9
+        u"мм",  // 10
+        u"Дополнительный комментарий",  // 11
+        u"Оператор шифр:",  // 12
+        u"Объект",  // 13
+        u"тип     :",  // 14
+        u"№       :",  // 15
+        u"материал:",  // 16
+        u"толщина :",  // 17
+        u"Заключение оператора",  // 18
+        u"Тип (код) дефекта:",  // 19
+        u"Дополнительная информация:",  // 20
+        u"Подпись",  // 21
+        u"Pelorin, версия %s",  // 22
+        u"Порт %s не открыт.",  // 23
+        u"Тайм-аут во время связи по порту %s",  // 24
+        u"Неизвестная ошибка во время записи в порт %s",  // 25
+        u"Неизвестная ошибка (без задержки) во время записи в по порт %s",  // 26
+        u"Ошибка во время чтения порта %s",  // 27
+        u"Неизвестная ошибка во время чтения порта %s",  // 28
+        u"Ошибка",  // 29
+        u"Предупреждение",  // 30
+        u"Аварийный выход из программы Pelorin",  // 31
+        u"Невозможно открыть сокет %s.\n%s.\nКод ошибки %d",  // 32
+        u"Невозможно настроить свойства сокета %s.\n%s.\nКод ошибки %d",  // 33
+        u"Не запускается интерфейс Winsock.\n%s.\nКод ошибки %d",  // 34
+        u"Чтение кадров",  // 35
+        u"Кадр",  // 36
+        u"Выбрать все кадры",  // 37
+        u"Отмена",  // 38
+        u"нет",  // 39
+        u"нет связи",  // 40
+        u"файла %s - нет",  // 41
+        u"файл %s - нет связи",  // 42
+        u"Ошибка открытия файла %s",  // 43
+        u"IP адрес",  // 44
+        u"Проверка диапазона IP адресов %s - %s",  // 45
+        u"Текущий IP адрес - %s",  // 46
+        u" - есть ответ",  // 47
+        u" - нет ответа",  // 48
+        u"Чтение настроек дефектоскопа",  // 49
+        u"Вы уверены, что хотите записать в прибор\nнастройки по умолчанию",  // 50
+        u"IP адрес дефектоскопа",  // 51
+        u"Выбор языка",  // 52
+        u"О программе",  // 53
+        u"Программа Pelorin, версия %s",  // 54
+        u"Авторские права (C) 2026 Команда Pelorin",  // 55
+        u"Вы выбрали монохромный принтер. При печати документа\nможет потеряться цветовая информация. Вы уверены,\nчто хотите распечатать на данном принтере?",  // 56
+        u"У вас не установлен принтер.\nПечать невозможна.",  // 57
+    },
+    // English
+    {
+        u"Message",  // 0
+        u"Frame files (*.png)|*.png",  // 1
+        u"Settings files (*.sdb)|*.sdb",  // 2
+        u"prev.",  // 3
+        u"next",  // 4
+        u"Item:",  // 5
+        u"Monitoring date:",  // 6
+        u"Operator:",  // 7
+        u"Defect coordinates (depth):",  // 8
+        u"The note:",  // 9
+        u"mm",  // 10
+        u"The additional commentary",  // 11
+        u"Operator code:",  // 12
+        u"Object",  // 13
+        u"type     :",  // 14
+        u"Number   :",  // 15
+        u"material :",  // 16
+        u"thickness:",  // 17
+        u"The conclusion of an operator",  // 18
+        u"Defect type (code):",  // 19
+        u"Additional information:",  // 20
+        u"Signature",  // 21
+        u"Pelorin, version %s",  // 22
+        u"Port %s is not open.",  // 23
+        u"Timeout while connecting port %s",  // 24
+        u"Unknown error occured while port %s is writing",  // 25
+        u"Unknown error occured while port %s is writing (Without delay)",  // 26
+        u"Error occure while port %s is reading",  // 27
+        u"Unknown error occured while port %s is reading",  // 28
+        u"Error",  // 29
+        u"Warning",  // 30
+        u"Pelorin programm emergency exit",  // 31
+        u"Socket %s is not open.\n%s.\nError code %d",  // 32
+        u"Socket %s do not tuned.\n%s.\nError code %d",  // 33
+        u"Interface Winsock do not launched.\n%s.\nError code %d",  // 34
+        u"Frames reading",  // 35
+        u"Frame",  // 36
+        u"Select all frames",  // 37
+        u"Cancel",  // 38
+        u"no",  // 39
+        u"link not established",  // 40
+        u"file %s - not found",  // 41
+        u"file %s - link not established",  // 42
+        u"Error occured while open file %s",  // 43
+        u"IP address",  // 44
+        u"Check IP address diapason %s - %s",  // 45
+        u"Current IP address - %s",  // 46
+        u" - answer exist",  // 47
+        u" - answer do not exist",  // 48
+        u"Read apparatus settings",  // 49
+        u"Are you sure to rewrite default settings\nto apparatus",  // 50
+        u"Set defectoscope IP address",  // 51
+        u"Select language",  // 52
+        u"About program",  // 53
+        u"Program Pelorin, version %s",  // 54
+        u"Copyright (C) 2026 The Pelorin team",  // 55
+        u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
+        u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+    },
+    // Turkish
+    {
+        u"Bildiri",  // 0
+        u"Goruntu dosyeleri (*.png)|*.png",  // 1
+        u"Program dosyeleri (*.sdb)|*.sdb",  // 2
+        u"Once.",  // 3
+        u"Sonr.",  // 4
+        u"Urun:",  // 5
+        u"Kontrol tarihi:",  // 6
+        u"Operator:",  // 7
+        u"Hata koordinatlari (derinlik):",  // 8
+        u"Not:",  // 9
+        u"mm",  // 10
+        u"Ilave yorum",  // 11
+        u"Operator kodu:",  // 12
+        u"Control edilen parca",  // 13
+        u"Tip     :",  // 14
+        u"№       :",  // 15
+        u"Cinsi   :",  // 16
+        u"Kalinlik:",  // 17
+        u"Kontrol sonuclari",  // 18
+        u"Hata tipi:",  // 19
+        u"Ek bilgi:",  // 20
+        u"Imza",  // 21
+        u"Pelorin, versiyon %s",  // 22
+        u"Baglanti portu %s acilmamis.",  // 23
+        u"Zaman asimi %s",  // 24
+        u"Bilinmeyen yazim hatasi %s",  // 25
+        u"Bilinmeyen yazim hatasi gecikmesi %s",  // 26
+        u"Port baglanti hatasi %s",  // 27
+        u"Okuma hatasi %s",  // 28
+        u"Hata",  // 29
+        u"Uyari",  // 30
+        u"Pelorin progrmamindan acil cikis",  // 31
+        u"Soket hatasi %s.\n%s.\nHata kodu %d",  // 32
+        u"Soket hatasi %s.\n%s.\nHata kodu %d",  // 33
+        u"Winsock hatasi.\n%s.\nHata kodu %d",  // 34
+        u"Ekran goruntusunu okuyorum",  // 35
+        u"Goruntusu",  // 36
+        u"Tumunu sec",  // 37
+        u"Iptal",  // 38
+        u"hayir",  // 39
+        u"Baglanti hatasi",  // 40
+        u"Dosye %s - yok",  // 41
+        u"Dosye %s - baglanti yok",  // 42
+        u"Error occured while open file %s",  // 43
+        u"IP adresi",  // 44
+        u"IP adres kontrolu %s - %s",  // 45
+        u"Guncel IP adres - %s",  // 46
+        u" - cevap var",  // 47
+        u" - cevap yok",  // 48
+        u"Program okumasi",  // 49
+        u"Programi kaydetmek istediginden eminmisin?",  // 50
+        u"Hata dedektorun IP adresi",  // 51
+        u"Dil Secimi",  // 52
+        u"About program",  // 53
+        u"Program Pelorin, versiyon %s",  // 54
+        u"Copyright (C) 2026 The Pelorin team",  // 55
+        u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
+        u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+    },
+};
+
+const char16_t* CurrentTexts[kMessageCount] = {};
+
+void SelectLanguageTexts(LanguageId language) {
+    // An unknown language keeps the Russian texts, as the menu does; the value itself is kept
+    // so that it is written back to the configuration unchanged.
+    LanguageId table = language < kLanguageCount ? language : 0;
+    for (int i = 0; i < kMessageCount; ++i) CurrentTexts[i] = MessageTable[table][i];
+    App.CurrentLanguage = language;
+}

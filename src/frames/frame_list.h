@@ -1,0 +1,23 @@
+// The sorted list of the frame files (PNG) in the frames folder, and the frame on screen.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr size_t kMaxFrames = 500;
+
+// Names (without folder) of the files matching a wildcard pattern, at most 500, sorted by
+// UTF-16 code units (case-sensitive; a prefix sorts first).
+std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern);
+
+struct FrameList {
+    std::vector<std::u16string> Names;
+    // Index of the frame the main window shows, browses from and prints.
+    int CurrentFrameIndex = 0;
+
+    int FrameCount() const { return static_cast<int>(Names.size()); }
+
+    // Re-reads `framesPath` + "*.png". The current index is kept, but never left outside a
+    // shorter list.
+    void Rebuild(const std::u16string& framesPath);
+};

@@ -1,0 +1,24 @@
+// Texts and candidates of the start-up search and the status line.
+#include "mainwnd/device_search.h"
+
+#include "app/messages.h"
+#include "app/text_format.h"
+#include "net/ip_address.h"
+
+uint32_t WithLastOctet(uint32_t ip, uint32_t octet) { return (ip & 0xFFFFFF00u) | (octet & 0xFFu); }
+
+std::u16string StatusLineText(uint32_t ip) {
+    return FormatText(u"%s = %s", {CurrentTexts[kMsgIpAddress], Widen(FormatIpAddress(ip))});
+}
+
+std::u16string SearchRangeText(uint32_t deviceIp) {
+    return FormatText(CurrentTexts[kMsgCheckRange], {Widen(FormatIpAddress(WithLastOctet(deviceIp, kFirstCandidateOctet))),
+                                                     Widen(FormatIpAddress(WithLastOctet(deviceIp, kLastCandidateOctet)))});
+}
+
+std::u16string SearchCandidateText(uint32_t candidate, CandidateState state) {
+    std::u16string text = FormatText(CurrentTexts[kMsgCurrentAddress], {Widen(FormatIpAddress(candidate))});
+    if (state == CandidateState::Answered) text += CurrentTexts[kMsgAnswerExists];
+    if (state == CandidateState::NoneAnswered) text += CurrentTexts[kMsgNoAnswer];
+    return text.substr(0, kTextBufferLength - 1);
+}

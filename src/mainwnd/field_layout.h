@@ -1,0 +1,25 @@
+// The twelve commentary fields of the main window: their order, controls, lengths and where
+// they stand, which depends on the label texts of the language at start-up.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+constexpr int kFieldCount = 12;
+
+struct FieldSpec {
+    int controlId;
+    int labelEntry;      // message table entry of the field's label
+    uint16_t maxLength;  // characters
+};
+
+// In field order, which is also the record order of the commentary file. Control ids 2006
+// and 2007 are not in this order.
+extern const std::array<FieldSpec, kFieldCount> kCommentaryFields;
+
+struct FieldRect {
+    int left, top, right, bottom;
+};
+
+// Client-pixel rectangles of the fields for the label texts `texts` (58 entries).
+std::array<FieldRect, kFieldCount> ComputeFieldRects(const char16_t* const* texts);

@@ -1,0 +1,84 @@
+// The program's one top-level window: a modeless dialog with the menu, the frame and its
+// commentary fields, the connection status line and, at start-up, the detector search.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "mainwnd/field_layout.h"
+#include "mainwnd/message_wnd.h"
+#include "sys/sys_net.h"
+#include "ui/dialog.h"
+
+enum DisplayMode : uint8_t {
+    Empty = 0,
+    Settings = 1,
+    FrameView = 2,
+    CommentaryEdit = 3,
+};
+
+// wParam: the DisplayMode to show.
+constexpr UINT UM_SETMODE = WM_USER + 1;
+
+// Fonts of the main window's fields and labels, made when it opens, kept for the whole run.
+extern HFONT RegularFont;
+extern HFONT BoldFont;
+
+class MainWindow : public ui::Dialog {
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    uint8_t RequestedMode() const { return mode_; }
+    void SetRequestedMode(uint8_t mode) { mode_ = mode; }
+    // Takes down what the shown mode built and builds what the requested mode needs.
+    virtual void ApplyDisplayMode();
+
+    // Ends the program as Exit does: mode 0 first, so that nothing open is lost, then the
+    // window goes and the message loop ends.
+    void Close();
+
+    // After the language changed: caption, prev/next labels, menu, status line and the
+    // current display mode in the new texts.
+    void ShowNewLanguage();
+
+    std::u16string ShownFramePath;    // full path of the frame shown
+    std::u16string SettingsFileName;  // settings file last chosen, without folder
+
+protected:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+
+private:
+    struct CommentaryField {
+        HWND edit = nullptr;
+        FieldRect rect = {};
+        uint16_t maxLength = 0;
+    };
+
+    void AttachLanguageMenu();
+    void LayOutFields();
+    void CreatePrevNextLabels();
+    void RunStartupSearch();
+    void StartStatus();
+    void ProbeStatus();
+    void InvalidateStatusStrip();
+    void PaintWindow();
+    void OnBrowse(int code);
+    bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
+
+    uint8_t mode_ = Empty;       // requested
+    uint8_t shownMode_ = Empty;  // built on screen
+    int ConnectionStatus = 0;    // 1: the detector answered the last probe
+    UINT_PTR statusTimer_ = 0;
+    sys::Endpoint ProbeAddress;
+    HWND titleLabel_ = nullptr;
+    HWND nextLabel_ = nullptr;
+    HWND prevLabel_ = nullptr;
+    HWND scrollBar_ = nullptr;
+    std::array<CommentaryField, kFieldCount> CommentaryFields;
+    CMessageWnd messageWnd_;
+    HICON icon_;
+    HBRUSH backgroundBrush_ = nullptr;
+};

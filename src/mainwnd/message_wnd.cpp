@@ -1,0 +1,53 @@
+// The two-line message window of the start-up search.
+#include "mainwnd/message_wnd.h"
+
+#include "app/text_format.h"
+#include "ui/wide.h"
+
+namespace {
+
+// The texts come from 500-code-unit buffers; anything longer is cut, never overflowed.
+std::u16string BoundedCopy(const wchar_t* text) {
+    std::u16string copy = U(text);
+    if (copy.size() > kTextBufferLength - 1) copy.resize(kTextBufferLength - 1);
+    return copy;
+}
+
+}  // namespace
+
+CMessageWnd::CMessageWnd() : background_(CreateSolidBrush(RGB(255, 255, 255))) {}
+
+CMessageWnd::~CMessageWnd() {
+    Destroy();
+    DeleteObject(background_);
+}
+
+LRESULT CMessageWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case UM_SETLINE1:
+        case UM_SETLINE2:
+            (message == UM_SETLINE1 ? line1_ : line2_) = BoundedCopy(reinterpret_cast<const wchar_t*>(wParam));
+            InvalidateRect(hwnd(), nullptr, FALSE);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        default:
+            return ui::Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+void CMessageWnd::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    // Always the whole area, so that nothing of a longer earlier text stays behind.
+    FillRect(dc, &client, background_);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, OPAQUE);
+    if (!line1_.empty()) TextOutW(dc, 5, 30, W(line1_), static_cast<int>(line1_.size()));
+    if (!line2_.empty()) TextOutW(dc, 5, 46, W(line2_), static_cast<int>(line2_.size()));
+    EndPaint(hwnd(), &ps);
+}

@@ -1,0 +1,76 @@
+// The seam between the portable code and the operating system: files, folders, time, text
+// conversion and the program's private heap. Implemented by sys_win32.cpp and sys_posix.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sys {
+
+// ---- Files ---------------------------------------------------------------------------------
+// Paths are UTF-16 with backslash separators, as on Windows; the POSIX build maps them.
+
+using File = intptr_t;
+constexpr File kNoFile = -1;
+
+enum class OpenMode {
+    Read,           // existing file, read access
+    WriteExisting,  // existing file, write access; fails when it is missing
+    WriteAlways,    // write access, created when missing, content kept
+    WriteNew,       // write access, created or truncated to length 0
+};
+
+// Opens with full sharing (other processes may read and write meanwhile). kNoFile on failure.
+File OpenFile(const std::u16string& path, OpenMode mode);
+void CloseFile(File file);
+// Size in bytes, or -1.
+int64_t FileSize(File file);
+// Reads up to `size` bytes; returns the count read, or -1 on error.
+int64_t ReadFile(File file, void* buffer, size_t size);
+// Writes all `size` bytes; false when the write failed or was short.
+bool WriteFile(File file, const void* data, size_t size);
+bool SeekToEnd(File file);
+// Makes the file durable on disk before it is relied upon (used before replacing a file).
+bool FlushFile(File file);
+
+bool CopyFileReplacing(const std::u16string& from, const std::u16string& to);
+bool RemoveFile(const std::u16string& path);
+// Moves `from` over `to` in one step; `to` is either the old or the new file, never a mix.
+bool ReplaceFileWith(const std::u16string& to, const std::u16string& from);
+
+// Names (without folder) of the directory entries matching a wildcard pattern such as
+// "FRAMES\*.png", in the order the system gives them; at most `limit` names.
+std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit);
+
+// ---- Time ------------------------------------------------------------------------------------
+
+struct LocalTime {
+    int year, month, day, hour, minute, second;
+};
+LocalTime Now();
+// Milliseconds from an arbitrary start, never going back.
+uint64_t MonotonicMs();
+void SleepMs(unsigned ms);
+
+// ---- Text ------------------------------------------------------------------------------------
+// "ANSI" is the system's 8-bit code page; the POSIX build uses Windows-1251 for it, as on the
+// operators' machines. Characters without an ANSI form become '?', without best-fit mapping.
+
+std::string ToAnsi(const std::u16string& text);
+std::u16string FromAnsi(const std::string& text);
+
+// ---- The program -----------------------------------------------------------------------------
+
+// File name of the running executable without folder and extension ("Pelorin").
+std::u16string ProgramName();
+
+// ---- Private heap ----------------------------------------------------------------------------
+// Buffers for transfers and files are taken per operation, always zero-filled.
+
+bool CreateProgramHeap(size_t initialSize);
+void* HeapAllocZeroed(size_t size);  // nullptr when there is no memory
+void HeapRelease(void* block);
+
+}  // namespace sys

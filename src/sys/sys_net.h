@@ -1,0 +1,55 @@
+// The seam to the socket layer (Winsock on Windows, BSD sockets elsewhere) for the portable
+// network code. Addresses and ports are plain host-order integers here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sys {
+
+using Socket = intptr_t;
+constexpr Socket kNoSocket = -1;
+
+// An IPv4 address and port; ip holds the first octet in its highest byte (127.0.0.1 is
+// 0x7F000001), port is an ordinary number (69).
+struct Endpoint {
+    uint32_t ip = 0;
+    uint16_t port = 0;
+};
+
+inline bool operator==(const Endpoint& a, const Endpoint& b) { return a.ip == b.ip && a.port == b.port; }
+inline bool operator!=(const Endpoint& a, const Endpoint& b) { return !(a == b); }
+
+// Starts the socket layer (WSAStartup 2.0 on Windows). True on success.
+bool NetStart();
+void NetStop();
+
+// Each returns 0 on success, otherwise the system's error code of the failed call.
+int OpenUdpSocket(Socket* out);
+int OpenTcpSocket(Socket* out);
+int BindSocket(Socket s, Endpoint local);
+int SetReceiveTimeout(Socket s, int milliseconds);
+int SetNonBlocking(Socket s);
+void CloseSocket(Socket s);
+// Shuts both directions down, then closes.
+void ShutdownAndClose(Socket s);
+
+// The local address a socket is bound to (its port is what a test needs to know).
+Endpoint LocalEndpoint(Socket s);
+
+// Sends one datagram; false when the send failed.
+bool SendTo(Socket s, const void* data, size_t size, Endpoint to);
+
+enum : int { kRecvTimeout = -1, kRecvError = -2 };
+// Waits at most `timeoutMs` for one datagram. Returns its length (0 for an empty datagram),
+// kRecvTimeout or kRecvError. `from` receives the sender.
+int ReceiveFrom(Socket s, void* buffer, size_t capacity, Endpoint* from, int timeoutMs);
+
+enum class ConnectStart { Connected, InProgress, Failed };
+// Starts a connection on a non-blocking stream socket.
+ConnectStart StartConnect(Socket s, Endpoint to);
+// Waits at most `timeoutMs` for a started connection. True only when the connection was
+// established (a refused or failed attempt is false even when the socket reports ready).
+bool WaitConnected(Socket s, int timeoutMs);
+
+}  // namespace sys

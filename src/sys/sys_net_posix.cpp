@@ -1,0 +1,122 @@
+// The socket seam over BSD sockets, for the native build and its tests.
+#include "sys/sys_net.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace sys {
+namespace {
+
+sockaddr_in ToSockaddr(Endpoint e) {
+    sockaddr_in a;
+    std::memset(&a, 0, sizeof a);
+    a.sin_family = AF_INET;
+    a.sin_port = htons(e.port);
+    a.sin_addr.s_addr = htonl(e.ip);
+    return a;
+}
+
+Endpoint FromSockaddr(const sockaddr_in& a) { return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)}; }
+
+int Fd(Socket s) { return static_cast<int>(s); }
+
+}  // namespace
+
+bool NetStart() { return true; }
+void NetStop() {}
+
+int OpenUdpSocket(Socket* out) {
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    *out = fd < 0 ? kNoSocket : fd;
+    return fd < 0 ? errno : 0;
+}
+
+int OpenTcpSocket(Socket* out) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    *out = fd < 0 ? kNoSocket : fd;
+    return fd < 0 ? errno : 0;
+}
+
+int BindSocket(Socket s, Endpoint local) {
+    sockaddr_in a = ToSockaddr(local);
+    return ::bind(Fd(s), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? 0 : errno;
+}
+
+int SetReceiveTimeout(Socket s, int milliseconds) {
+    timeval tv = {milliseconds / 1000, (milliseconds % 1000) * 1000};
+    return ::setsockopt(Fd(s), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0 ? 0 : errno;
+}
+
+int SetNonBlocking(Socket s) {
+    int flags = ::fcntl(Fd(s), F_GETFL);
+    if (flags < 0) return errno;
+    return ::fcntl(Fd(s), F_SETFL, flags | O_NONBLOCK) == 0 ? 0 : errno;
+}
+
+void CloseSocket(Socket s) {
+    if (s != kNoSocket) ::close(Fd(s));
+}
+
+void ShutdownAndClose(Socket s) {
+    if (s == kNoSocket) return;
+    ::shutdown(Fd(s), SHUT_RDWR);
+    ::close(Fd(s));
+}
+
+Endpoint LocalEndpoint(Socket s) {
+    sockaddr_in a;
+    socklen_t len = sizeof a;
+    std::memset(&a, 0, sizeof a);
+    if (::getsockname(Fd(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return {};
+    return FromSockaddr(a);
+}
+
+bool SendTo(Socket s, const void* data, size_t size, Endpoint to) {
+    sockaddr_in a = ToSockaddr(to);
+    return ::sendto(Fd(s), data, size, 0, reinterpret_cast<sockaddr*>(&a), sizeof a) == static_cast<ssize_t>(size);
+}
+
+int ReceiveFrom(Socket s, void* buffer, size_t capacity, Endpoint* from, int timeoutMs) {
+    pollfd p = {Fd(s), POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0) return kRecvError;
+    if (ready == 0) return kRecvTimeout;
+    sockaddr_in a;
+    socklen_t len = sizeof a;
+    std::memset(&a, 0, sizeof a);
+    ssize_t n = ::recvfrom(Fd(s), buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), &len);
+    if (n < 0) return (errno == EAGAIN || errno == EWOULDBLOCK) ? kRecvTimeout : kRecvError;
+    if (from) *from = FromSockaddr(a);
+    return static_cast<int>(n);
+}
+
+ConnectStart StartConnect(Socket s, Endpoint to) {
+    sockaddr_in a = ToSockaddr(to);
+    if (::connect(Fd(s), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return ConnectStart::Connected;
+    return errno == EINPROGRESS ? ConnectStart::InProgress : ConnectStart::Failed;
+}
+
+bool WaitConnected(Socket s, int timeoutMs) {
+    pollfd p = {Fd(s), POLLIN | POLLOUT, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready <= 0) return false;
+    int error = 0;
+    socklen_t len = sizeof error;
+    if (::getsockopt(Fd(s), SOL_SOCKET, SO_ERROR, &error, &len) != 0) return false;
+    return error == 0;
+}
+
+}  // namespace sys

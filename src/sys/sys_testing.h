@@ -1,0 +1,13 @@
+// Hooks that only the native test build offers, to reach failure paths on demand.
+#pragma once
+
+namespace sys::testing {
+
+// The next `count` allocations succeed, every later one fails; a negative count restores
+// normal behaviour.
+void FailAllocationsAfter(int count);
+
+// The file name ProgramName() reports, in place of the test executable's own.
+void SetProgramName(const char16_t* name);
+
+}  // namespace sys::testing

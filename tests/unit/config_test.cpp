@@ -1,0 +1,237 @@
+// Pelorin.cfg: what the tolerant reader accepts, and the fixed layout the writer produces.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "app/app_state.h"
+#include "app/config.h"
+#include "sys/cp1251.h"
+#include "sys/sys_testing.h"
+#include "test_support.h"
+
+namespace {
+
+Settings Parse(const std::string& text) { return ParseConfiguration(text.data(), text.size()); }
+
+std::string Section(const std::string& lines) { return "[SYSTEM]\r\n" + lines; }
+
+TEST(ConfigReader, MissingSectionOrEmptyFileGivesEveryDefault) {
+    for (const std::string& text : {std::string(), std::string("LANGUAGE_DEFAULT = 1\r\n"),
+                                    std::string("[OTHER]\r\nLANGUAGE_DEFAULT = 1\r\n"), std::string("[SYSTEM]")}) {
+        Settings s = Parse(text);
+        EXPECT_EQ(s.CurrentLanguage, 0) << text;
+        EXPECT_EQ(s.DeviceIp, 0xC0A80064u) << text;
+        EXPECT_EQ(s.StartupSearchFlag, 0) << text;
+        EXPECT_EQ(s.FramesPath, u"FRAMES\\") << text;
+        EXPECT_EQ(s.LogPath, u"LOG\\") << text;
+        EXPECT_EQ(s.BackgroundColor, 0xC0C0C0u) << text;
+        EXPECT_EQ(s.ForegroundColor, 0u) << text;
+    }
+}
+
+TEST(ConfigReader, SectionNameMatchesWithoutCaseAndAsPrefix) {
+    EXPECT_EQ(Parse("[system]\r\nLANGUAGE_DEFAULT = 1\r\n").CurrentLanguage, 1);
+    EXPECT_EQ(Parse("[SYSTEMX]\r\nLANGUAGE_DEFAULT = 2\r\n").CurrentLanguage, 2);
+    // A section after another one, and keys of the other section not taken.
+    EXPECT_EQ(Parse("[A]\r\nLANGUAGE_DEFAULT = 2\r\n[SYSTEM]\r\nIP_ADDRESS = 10.0.0.5\r\n").CurrentLanguage, 0);
+    EXPECT_EQ(Parse("[A]\r\nLANGUAGE_DEFAULT = 2\r\n[SYSTEM]\r\nIP_ADDRESS = 10.0.0.5\r\n").DeviceIp, 0x0A000005u);
+    // The body ends at the next section.
+    EXPECT_EQ(Parse("[SYSTEM]\r\nSTARTUP_SEARCH_FLAG = 1\r\n[NEXT]\r\nLANGUAGE_DEFAULT = 1\r\n").CurrentLanguage, 0);
+    // An empty section.
+    EXPECT_EQ(Parse("[SYSTEM]\r\n[NEXT]\r\nLANGUAGE_DEFAULT = 1\r\n").CurrentLanguage, 0);
+}
+
+TEST(ConfigReader, KeysAreFirstWordsOfLinesWithoutRegardToCase) {
+    EXPECT_EQ(Parse(Section("language_default=1\r\n")).CurrentLanguage, 1);
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT=1\r\n")).CurrentLanguage, 1);
+    EXPECT_EQ(Parse(Section("   LANGUAGE_DEFAULT   =   1\r\n")).CurrentLanguage, 1);
+    EXPECT_EQ(Parse(Section("\tLANGUAGE_DEFAULT\t=\t2\n")).CurrentLanguage, 2);  // bare line feeds too
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULTX = 1\r\n")).CurrentLanguage, 0);
+    EXPECT_EQ(Parse(Section("; LANGUAGE_DEFAULT = 1\r\n")).CurrentLanguage, 0);
+    EXPECT_EQ(Parse(Section("X LANGUAGE_DEFAULT = 1\r\n")).CurrentLanguage, 0);
+    // A key without "=" on its line, or with a comment where the value should be, is empty.
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT 1\r\n= 2\r\n")).CurrentLanguage, 0);
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT = ;1\r\n")).CurrentLanguage, 0);
+    // Any order, comments and blank lines between.
+    Settings s = Parse(Section("; colours\r\n\r\nFOREGROUND_COLOR = 1,2,3\r\n\r\nLANGUAGE_DEFAULT = 2\r\n"));
+    EXPECT_EQ(s.ForegroundColor, 0x030201u);
+    EXPECT_EQ(s.CurrentLanguage, 2);
+}
+
+TEST(ConfigReader, ValuesRunToTheFirstControlByte) {
+    EXPECT_EQ(Parse(Section("FRAMES_PATH = D:\\Frames ; my folder\r\n")).FramesPath, u"D:\\Frames ; my folder\\");
+    EXPECT_EQ(Parse(Section("FRAMES_PATH = D:\\Frames\tcomment\r\n")).FramesPath, u"D:\\Frames\\");
+    EXPECT_EQ(Parse(Section("LOG_PATH = C:\\\r\n")).LogPath, u"C:\\");
+    EXPECT_EQ(Parse(Section("IP_ADDRESS =\r\n")).DeviceIp, 0xC0A80064u);
+    EXPECT_EQ(Parse(Section("IP_ADDRESS =   \r\n")).DeviceIp, 0xC0A80064u);
+    EXPECT_EQ(Parse(Section("IP_ADDRESS = not an address\r\n")).DeviceIp, 0xFFFFFFFFu);
+    EXPECT_EQ(Parse(Section("IP_ADDRESS = 127.0.0.1 ; lab\r\n")).DeviceIp, 0x7F000001u);
+    // Cyrillic folder names come from the ANSI code page.
+    EXPECT_EQ(Parse(Section("FRAMES_PATH = " + ToCp1251(u"Кадры") + "\r\n")).FramesPath, u"Кадры\\");
+}
+
+TEST(ConfigReader, LongValuesAreCutAndPathsStillGetTheirBackslash) {
+    std::string longPath(300, 'p');
+    Settings s = Parse(Section("FRAMES_PATH = " + longPath + "\r\n"));
+    EXPECT_EQ(s.FramesPath, std::u16string(199, u'p') + u"\\");
+    std::string value;
+    std::string body = "KEY = " + std::string(250, 'v');
+    ASSERT_TRUE(FindKeyValue(body.data(), body.size(), "KEY", &value));
+    EXPECT_EQ(value.size(), kMaxValueLength);
+}
+
+TEST(ConfigReader, NumbersAsAtoiWithTheLowByteForTheLanguage) {
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT = 256\r\n")).CurrentLanguage, 0);
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT = 257\r\n")).CurrentLanguage, 1);
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT = 7\r\n")).CurrentLanguage, 7);
+    EXPECT_EQ(Parse(Section("LANGUAGE_DEFAULT = -1\r\n")).CurrentLanguage, 255);
+    EXPECT_EQ(Parse(Section("STARTUP_SEARCH_FLAG = 1abc\r\n")).StartupSearchFlag, 1);
+    EXPECT_EQ(Parse(Section("STARTUP_SEARCH_FLAG = abc\r\n")).StartupSearchFlag, 0);
+    EXPECT_EQ(Parse(Section("STARTUP_SEARCH_FLAG = 99999999999999\r\n")).StartupSearchFlag, 0x7FFFFFFF);
+}
+
+TEST(ConfigReader, ColourTriples) {
+    EXPECT_EQ(ParseColor("255,0,0"), 0x0000FFu);
+    EXPECT_EQ(ParseColor("0,0,255"), 0xFF0000u);
+    EXPECT_EQ(ParseColor("0, 255, 0"), 0x000000u);  // the blank ends the triple
+    EXPECT_EQ(ParseColor("255"), 0x0000FFu);
+    EXPECT_EQ(ParseColor("1,2"), 0x000201u);
+    EXPECT_EQ(ParseColor(",,7"), 0x070000u);  // empty numbers are 0
+    EXPECT_EQ(ParseColor("256,0,0"), 0x000100u);  // no range check: 256 spills into green
+    EXPECT_EQ(ParseColor("192,192,192 ; grey"), 0xC0C0C0u);
+    EXPECT_EQ(ParseColor(""), 0u);
+    EXPECT_EQ(Parse(Section("BACKGROUND_COLOR = 0,0,255\r\n")).BackgroundColor, 0xFF0000u);
+}
+
+TEST(ConfigReader, SectionScanStopsAtTheEndOfShortTexts) {
+    size_t start = 0, length = 0;
+    const char text[] = "[SYS";
+    EXPECT_FALSE(FindSection(text, 4, "SYSTEM", &start, &length));
+    const char bracket[] = "[";
+    EXPECT_FALSE(FindSection(bracket, 1, "SYSTEM", &start, &length));
+    std::string value;
+    EXPECT_FALSE(FindKeyValue("", 0, "KEY", &value));
+    EXPECT_FALSE(FindKeyValue("KEY", 3, "KEY", &value));
+    EXPECT_FALSE(FindKeyValue("KEY =", 5, "KEY", &value));
+}
+
+TEST(ConfigWriter, DefaultsGiveTheShippedFileByteForByte) {
+    std::string shipped = ReadBytes(PELORIN_SOURCE_DIR "/dist/Pelorin.cfg");
+    ASSERT_FALSE(shipped.empty());
+    EXPECT_EQ(FormatConfiguration(Settings{}), shipped);
+}
+
+TEST(ConfigWriter, PathsLoseTheirBackslashButNotADriveRoot) {
+    Settings s;
+    s.LogPath = u"C:\\";
+    s.FramesPath = u"D:\\Data\\Frames\\";
+    std::string text = FormatConfiguration(s);
+    EXPECT_NE(text.find("\r\nLOG_PATH = C:\\\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nFRAMES_PATH = D:\\Data\\Frames\r\n"), std::string::npos);
+    s.LogPath = u"Журнал\\";
+    EXPECT_NE(FormatConfiguration(s).find("\r\nLOG_PATH = " + ToCp1251(u"Журнал") + "\r\n"), std::string::npos);
+}
+
+TEST(ConfigWriter, WriteThenReadGivesTheSameValues) {
+    Settings s;
+    s.CurrentLanguage = 2;
+    s.DeviceIp = 0x7F000A78;
+    s.StartupSearchFlag = -3;
+    s.FramesPath = u"D:\\Кадры\\";
+    s.LogPath = u"C:\\";
+    s.BackgroundColor = 0x010203;
+    s.ForegroundColor = 0xFFFFFF;
+    std::string text = FormatConfiguration(s);
+    Settings back = Parse(text);
+    EXPECT_EQ(back.CurrentLanguage, s.CurrentLanguage);
+    EXPECT_EQ(back.DeviceIp, s.DeviceIp);
+    EXPECT_EQ(back.StartupSearchFlag, s.StartupSearchFlag);
+    EXPECT_EQ(back.FramesPath, s.FramesPath);
+    EXPECT_EQ(back.LogPath, s.LogPath);
+    EXPECT_EQ(back.BackgroundColor, s.BackgroundColor);
+    EXPECT_EQ(back.ForegroundColor, s.ForegroundColor);
+    EXPECT_EQ(FormatConfiguration(back), text);
+
+    // A language outside 0 to 2 goes back to the file unchanged.
+    s.CurrentLanguage = 7;
+    EXPECT_EQ(Parse(FormatConfiguration(s)).CurrentLanguage, 7);
+    // The longest path survives the round trip.
+    s.FramesPath = std::u16string(199, u'f') + u"\\";
+    EXPECT_EQ(Parse(FormatConfiguration(s)).FramesPath, s.FramesPath);
+}
+
+class ConfigFile : public InScratchFolder {
+protected:
+    void SetUp() override {
+        InScratchFolder::SetUp();
+        saved_ = App;
+        static_cast<Settings&>(App) = Settings{};
+        App.LogPath = u"LOG\\";
+        mkdir("LOG", 0755);
+        sys::testing::SetProgramName(u"Pelorin");
+    }
+    void TearDown() override {
+        App = saved_;
+        sys::testing::FailAllocationsAfter(-1);
+        InScratchFolder::TearDown();
+    }
+
+private:
+    AppState saved_;
+};
+
+TEST_F(ConfigFile, ReadFillsTheProcessSettings) {
+    WriteBytes("Pelorin.cfg", "[SYSTEM]\r\nLANGUAGE_DEFAULT = 1\r\nIP_ADDRESS = 127.0.0.5\r\nFRAMES_PATH = F\r\n");
+    ASSERT_EQ(ReadConfiguration(), kConfigRead);
+    EXPECT_EQ(App.CurrentLanguage, 1);
+    EXPECT_EQ(App.DeviceIp, 0x7F000005u);
+    EXPECT_EQ(App.FramesPath, u"F\\");
+}
+
+TEST_F(ConfigFile, ReadFailsWithoutFileOrMemory) {
+    EXPECT_EQ(ReadConfiguration(), kConfigNotOpened);
+    WriteBytes("Pelorin.cfg", "[SYSTEM]\r\n");
+    sys::testing::FailAllocationsAfter(0);
+    EXPECT_EQ(ReadConfiguration(), kConfigNoMemory);
+}
+
+TEST_F(ConfigFile, ReadTakesOnlyTheLengthModulo65536) {
+    // The key sits past the first 65,536 bytes; of this file only 22 bytes are read.
+    std::string text = "[SYSTEM]\r\n" + std::string(65536 - 11, ';') + "\n";
+    text += "LANGUAGE_DEFAULT = 1\r\n";
+    WriteBytes("Pelorin.cfg", text);
+    ASSERT_EQ(ReadConfiguration(), kConfigRead);
+    EXPECT_EQ(App.CurrentLanguage, 0);
+    WriteBytes("Pelorin.cfg", text.substr(0, 10) + text.substr(65536));
+    ASSERT_EQ(ReadConfiguration(), kConfigRead);
+    EXPECT_EQ(App.CurrentLanguage, 1);
+}
+
+TEST_F(ConfigFile, WriteReplacesTheFileWithTheFixedLayout) {
+    WriteBytes("Pelorin.cfg", "old");
+    App.CurrentLanguage = 1;
+    ASSERT_TRUE(WriteConfiguration());
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    EXPECT_FALSE(Exists("Pelorin.cfg.tmp"));
+}
+
+TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
+    EXPECT_FALSE(WriteConfiguration());
+    EXPECT_FALSE(Exists("Pelorin.cfg"));
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")),
+              ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
+}
+
+TEST_F(ConfigFile, AFailedWriteLeavesThePreviousFileIntact) {
+    const std::string previous = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n";
+    WriteBytes("Pelorin.cfg", previous);
+    // Where the new content would go cannot be written.
+    ASSERT_EQ(mkdir("Pelorin.cfg.tmp", 0755), 0);
+    App.CurrentLanguage = 1;
+    EXPECT_FALSE(WriteConfiguration());
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
+    EXPECT_NE(ReadBytes("LOG/Pelorin.LOG").find(ToCp1251(u"Ошибка сохранения конфигурации программы.")),
+              std::string::npos);
+}
+
+}  // namespace
