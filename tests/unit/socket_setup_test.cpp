@@ -1,0 +1,45 @@
+// The transfer socket at start-up, and the report that ends the program when it fails.
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "net/socket_setup.h"
+
+namespace {
+
+class FatalReport : public ::testing::Test {
+protected:
+    void TearDown() override { SelectLanguageTexts(0); }
+};
+
+TEST_F(FatalReport, NamesTheFailureInTheCurrentLanguage) {
+    SelectLanguageTexts(1);
+    EXPECT_EQ(FatalNetworkReport(kWinsockNotStarted),
+              u"Interface Winsock do not launched.\nPelorin programm emergency exit.\nError code 1001");
+    EXPECT_EQ(FatalNetworkReport(kSocketNotOpened),
+              u"Socket UDP is not open.\nPelorin programm emergency exit.\nError code 1002");
+    // Binding and configuring share the socket message; only the code differs.
+    EXPECT_EQ(FatalNetworkReport(kSocketNotConfigured),
+              u"Socket UDP is not open.\nPelorin programm emergency exit.\nError code 1003");
+    SelectLanguageTexts(0);
+    EXPECT_EQ(FatalNetworkReport(kSocketNotOpened),
+              u"Невозможно открыть сокет UDP.\nАварийный выход из программы Pelorin.\nКод ошибки 1002");
+    SelectLanguageTexts(2);
+    EXPECT_EQ(FatalNetworkReport(kWinsockNotStarted),
+              u"Winsock hatasi.\nPelorin progrmamindan acil cikis.\nHata kodu 1001");
+}
+
+TEST(TransferSocket, OpensBoundWithThePeerOnPort69OfNoAddress) {
+    sys::Socket socket = sys::kNoSocket;
+    sys::Endpoint peer = {0x7F000001, 1234};
+    ASSERT_EQ(StartTransferSocket(&socket, &peer), kNetworkStarted);
+    EXPECT_NE(socket, sys::kNoSocket);
+    EXPECT_NE(sys::LocalEndpoint(socket).port, 0);  // the system chose a port
+    EXPECT_EQ(peer.ip, 0u);
+    EXPECT_EQ(peer.port, kTftpPort);
+    // The receive time-out holds: nothing arrives, the wait ends.
+    char buffer[16];
+    EXPECT_EQ(sys::ReceiveFrom(socket, buffer, sizeof buffer, nullptr, 50), sys::kRecvTimeout);
+    sys::CloseSocket(socket);
+}
+
+}  // namespace
