@@ -36,9 +36,6 @@ TEST(TransferSocket, OpensBoundWithThePeerOnPort69OfNoAddress) {
     EXPECT_NE(sys::LocalEndpoint(socket).port, 0);  // the system chose a port
     EXPECT_EQ(peer.ip, 0u);
     EXPECT_EQ(peer.port, kTftpPort);
-    // The receive time-out holds: nothing arrives, the wait ends.
-    char buffer[16];
-    EXPECT_EQ(sys::ReceiveFrom(socket, buffer, sizeof buffer, nullptr, 50), sys::kRecvTimeout);
     sys::CloseSocket(socket);
 }
 
