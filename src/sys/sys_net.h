@@ -52,4 +52,17 @@ ConnectStart StartConnect(Socket s, Endpoint to);
 // established (a refused or failed attempt is false even when the socket reports ready).
 bool WaitConnected(Socket s, int timeoutMs);
 
+// ---- Serving (the simulated detector) ------------------------------------------------------
+
+// Lets a listener take its port again while old connections linger (a no-op on Windows,
+// where the option would let others take the port away).
+int SetReuseAddress(Socket s);
+// Starts listening on a bound stream socket; 0 or the system's error code.
+int ListenOn(Socket s, int backlog);
+// Takes one waiting connection from a listening socket; kNoSocket when there is none.
+Socket AcceptConnection(Socket s);
+// Waits at most `timeoutMs` until one of the `count` sockets has something to read, and marks
+// those in `readable`. Returns the number of such sockets, 0 on time-out, -1 on error.
+int WaitReadable(const Socket* sockets, size_t count, bool* readable, int timeoutMs);
+
 }  // namespace sys

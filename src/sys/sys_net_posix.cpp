@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace sys {
 namespace {
@@ -117,6 +118,29 @@ bool WaitConnected(Socket s, int timeoutMs) {
     socklen_t len = sizeof error;
     if (::getsockopt(Fd(s), SOL_SOCKET, SO_ERROR, &error, &len) != 0) return false;
     return error == 0;
+}
+
+int SetReuseAddress(Socket s) {
+    int on = 1;
+    return ::setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 ? 0 : errno;
+}
+
+int ListenOn(Socket s, int backlog) { return ::listen(Fd(s), backlog) == 0 ? 0 : errno; }
+
+Socket AcceptConnection(Socket s) {
+    int fd = ::accept4(Fd(s), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    return fd < 0 ? kNoSocket : fd;
+}
+
+int WaitReadable(const Socket* sockets, size_t count, bool* readable, int timeoutMs) {
+    std::vector<pollfd> polled(count);
+    for (size_t i = 0; i < count; ++i) polled[i] = {Fd(sockets[i]), POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(polled.data(), polled.size(), timeoutMs < 0 ? 0 : timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    for (size_t i = 0; i < count; ++i) readable[i] = ready > 0 && (polled[i].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
+    return ready < 0 ? -1 : ready;
 }
 
 }  // namespace sys

@@ -143,4 +143,24 @@ bool WaitConnected(Socket s, int timeoutMs) {
     return error == 0;
 }
 
+int SetReuseAddress(Socket) { return 0; }
+
+int ListenOn(Socket s, int backlog) { return ::listen(S(s), backlog) == 0 ? 0 : WSAGetLastError(); }
+
+Socket AcceptConnection(Socket s) {
+    SOCKET accepted = ::accept(S(s), nullptr, nullptr);
+    return accepted == INVALID_SOCKET ? kNoSocket : static_cast<Socket>(accepted);
+}
+
+int WaitReadable(const Socket* sockets, size_t count, bool* readable, int timeoutMs) {
+    fd_set set;
+    FD_ZERO(&set);
+    for (size_t i = 0; i < count && i < FD_SETSIZE; ++i) FD_SET(S(sockets[i]), &set);
+    if (timeoutMs < 0) timeoutMs = 0;
+    timeval tv = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int ready = ::select(0, &set, nullptr, nullptr, &tv);
+    for (size_t i = 0; i < count; ++i) readable[i] = ready > 0 && FD_ISSET(S(sockets[i]), &set);
+    return ready == SOCKET_ERROR ? -1 : ready;
+}
+
 }  // namespace sys
