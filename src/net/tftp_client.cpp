@@ -1,0 +1,316 @@
+// The TFTP client. One struct holds a whole transfer: the socket, the peer, the packet last
+// sent (kept for re-sending) and the receive buffer. Packets are packed and parsed with
+// explicit big-endian shifts.
+#include "net/tftp_client.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/log.h"
+#include "net/socket_setup.h"
+#include "sys/cp1251.h"
+#include "sys/sys.h"
+
+namespace {
+
+enum : uint16_t { kRrq = 1, kWrq = 2, kData = 3, kAck = 4, kError = 5 };
+
+constexpr size_t kBlockSize = 512;
+constexpr size_t kHeaderSize = 4;
+constexpr size_t kMaxPacket = kHeaderSize + kBlockSize;
+// One byte more than the largest packet, so that an oversized datagram shows.
+constexpr size_t kReceiveSize = kMaxPacket + 1;
+constexpr size_t kReadOutSize = 514;
+constexpr size_t kWriteOutSize = kMaxPacket;
+// Strangers answered with ERROR 5 per transfer; beyond that they are only ignored.
+constexpr int kStrangerReplies = 64;
+// Datagrams left over from an earlier transfer that are thrown away before a request.
+constexpr int kStaleDatagrams = 64;
+
+constexpr int kNoArrival = -1;
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+
+void Put16(uint8_t* p, uint16_t value) {
+    p[0] = static_cast<uint8_t>(value >> 8);
+    p[1] = static_cast<uint8_t>(value & 0xFF);
+}
+
+// printf into a string of any length; the inserted texts are bytes as they are.
+std::string Format(const char* format, ...) {
+    va_list args, again;
+    va_start(args, format);
+    va_copy(again, args);
+    int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size > 0) std::vsnprintf(&text[0], text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
+void Log(const std::string& text) { WriteLog((text + "\r\n").c_str()); }
+
+// The log texts, in Russian and stored as Windows-1251 whatever the system's code page.
+struct LogTexts {
+    std::string readNoLink = ToCp1251(u"чтение файла %s - нет связи с прибором");
+    std::string deviceMessage = ToCp1251(u"файл %s - %s");
+    std::string otherOpcode = ToCp1251(u"файл %s - получен код %d протокола TFTP - выход из цикла.");
+    std::string readDone = ToCp1251(u"файл %s - прочитан. Длина %d байт");
+    std::string readFilled = ToCp1251(u"файл %s - прочитан. Длина %d байт, ограничено длиной буфера");
+    std::string writeBlock = ToCp1251(u"Блок данных = %d");
+    std::string writeDone = ToCp1251(u"файл %s - отослан. Длина %d байт");
+    std::string writeNoLink = ToCp1251(u"запись файла %s - нет связи с прибором");
+    std::string writeNoAck = ToCp1251(u"запись файла %s - нет подтверждения блока %d, передача прервана");
+};
+
+const LogTexts& Texts() {
+    static const LogTexts texts;
+    return texts;
+}
+
+struct Transfer {
+    TftpLink link;
+    sys::Endpoint* peer = nullptr;
+    uint32_t deviceIp = 0;
+    bool pinned = false;     // the device's transfer port is known
+    uint8_t* out = nullptr;  // the packet last sent: request, ACK or DATA
+    size_t outLength = 0;
+    uint8_t* in = nullptr;   // the datagram received
+    sys::Endpoint from;      // its sender
+    uint64_t deadline = 0;
+    int strangerReplies = 0;
+
+    ~Transfer() {
+        if (out) sys::HeapRelease(out);
+        if (in) sys::HeapRelease(in);
+    }
+
+    bool Allocate(size_t outSize) {
+        out = static_cast<uint8_t*>(sys::HeapAllocZeroed(outSize));
+        in = static_cast<uint8_t*>(sys::HeapAllocZeroed(kReceiveSize));
+        return out && in;
+    }
+
+    // Whatever is still queued from an earlier transfer must not pass for this one's answer.
+    void DropStale() {
+        for (int i = 0; i < kStaleDatagrams; ++i)
+            if (sys::ReceiveFrom(link.socket, in, kReceiveSize, nullptr, 0) < 0) return;
+    }
+
+    // Sends the kept packet; the wait for its answer starts now.
+    void SendKept() {
+        sys::SendTo(link.socket, out, outLength, *peer);
+        deadline = sys::MonotonicMs() + static_cast<uint64_t>(link.timeoutMs);
+    }
+
+    // Sends the kept packet again without moving the deadline: an answer to a repeat from
+    // the device, which must not let a chattering device hold the transfer forever.
+    void RepeatKept() { sys::SendTo(link.socket, out, outLength, *peer); }
+
+    void Pin() {
+        peer->port = from.port;
+        pinned = true;
+    }
+
+    void AnswerStranger(int length) {
+        if (length >= 2 && Get16(in) == kError) return;  // an error is never answered
+        if (strangerReplies >= kStrangerReplies) return;
+        ++strangerReplies;
+        static const char message[] = "Unknown transfer ID";
+        uint8_t packet[kHeaderSize + sizeof message];
+        Put16(packet, kError);
+        Put16(packet + 2, 5);
+        std::memcpy(packet + kHeaderSize, message, sizeof message);
+        sys::SendTo(link.socket, packet, sizeof packet, from);
+    }
+
+    // Waits until the deadline for a datagram from the device that is at least a header long
+    // and no longer than a packet. Strangers are answered with ERROR 5 and odd datagrams
+    // ignored; neither moves the deadline. Returns the length, or kNoArrival.
+    int Receive() {
+        for (;;) {
+            const uint64_t now = sys::MonotonicMs();
+            if (now >= deadline) return kNoArrival;
+            int n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, static_cast<int>(deadline - now));
+            if (n < 0) return kNoArrival;
+            if (from.ip != deviceIp || (pinned && from.port != peer->port)) {
+                AnswerStranger(n);
+                continue;
+            }
+            if (n < static_cast<int>(kHeaderSize) || n > static_cast<int>(kMaxPacket)) continue;
+            return n;
+        }
+    }
+
+    // The message of the ERROR packet in `in`: up to its zero byte or the datagram's end.
+    std::string ErrorMessage(int length) const {
+        const char* text = reinterpret_cast<const char*>(in + kHeaderSize);
+        size_t size = static_cast<size_t>(length) - kHeaderSize;
+        const void* zero = std::memchr(text, 0, size);
+        return std::string(text, zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : size);
+    }
+
+    void PutRequest(uint16_t opcode, const char* name, size_t nameLength) {
+        Put16(out, opcode);
+        std::memcpy(out + 2, name, nameLength + 1);
+        std::memcpy(out + 2 + nameLength + 1, "octet", 6);
+        outLength = nameLength + 9;
+    }
+};
+
+}  // namespace
+
+uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* name, uint8_t* destination,
+                      uint32_t* length) {
+    const size_t nameLength = std::strlen(name);
+    if (nameLength > kMaxReadName) return kTransferNoMemory;
+    Transfer t;
+    if (!t.Allocate(kReadOutSize)) return kTransferNoMemory;
+    t.link = link;
+    t.peer = peer;
+    t.deviceIp = peer->ip;
+    t.DropStale();
+    t.PutRequest(kRrq, name, nameLength);
+    t.SendKept();
+
+    const uint32_t capacity = *length;
+    uint32_t stored = 0;
+    uint16_t expected = 1;
+    bool started = false;  // a first DATA arrived: from now on a lost packet is worth a re-send
+    int resends = 0;
+    for (;;) {
+        const int n = t.Receive();
+        if (n == kNoArrival) {
+            if (!started || resends == kReadResends) {
+                Log(Format(Texts().readNoLink.c_str(), name));
+                return kTransferNoAnswer;
+            }
+            ++resends;
+            t.SendKept();
+            continue;
+        }
+        const uint16_t opcode = Get16(t.in);
+        if (opcode == kError) {
+            t.Pin();
+            Log(Format(Texts().deviceMessage.c_str(), name, t.ErrorMessage(n).c_str()));
+            return kTransferDeviceError;
+        }
+        if (opcode != kData) {
+            t.Pin();
+            Log(Format(Texts().otherOpcode.c_str(), name, opcode));
+            return kTransferProtocolError;
+        }
+        const uint16_t block = Get16(t.in + 2);
+        if (block == expected) {
+            t.Pin();
+            uint32_t size = static_cast<uint32_t>(n) - kHeaderSize;
+            if (size > capacity - stored) size = capacity - stored;
+            std::memcpy(destination + stored, t.in + kHeaderSize, size);
+            stored += size;
+            ++expected;
+            Put16(t.out, kAck);
+            Put16(t.out + 2, block);
+            t.outLength = kHeaderSize;
+            t.SendKept();
+            started = true;
+            resends = 0;
+            if (size < kBlockSize) {
+                *length = stored;
+                Log(Format(Texts().readDone.c_str(), name, static_cast<int>(stored)));
+                return kTransferDone;
+            }
+            if (stored == capacity) {
+                *length = stored;
+                Log(Format(Texts().readFilled.c_str(), name, static_cast<int>(stored)));
+                return kTransferDone;
+            }
+        } else if (started && block == static_cast<uint16_t>(expected - 1)) {
+            // The device did not get our ACK and sent the block again: the kept ACK is its.
+            t.RepeatKept();
+        }
+        // Any other block is out of place and ignored.
+    }
+}
+
+uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
+                       uint32_t length) {
+    const size_t nameLength = std::strlen(name);
+    if (nameLength > kMaxWriteName) return kTransferNoMemory;
+    Transfer t;
+    if (!t.Allocate(kWriteOutSize)) return kTransferNoMemory;
+    t.link = link;
+    t.peer = peer;
+    t.deviceIp = peer->ip;
+    t.DropStale();
+    t.PutRequest(kWrq, name, nameLength);
+    t.SendKept();
+
+    uint32_t sent = 0;
+    uint16_t block = 0;          // the number the next ACK must carry; 0 answers the request
+    bool answered = false;       // the request was acknowledged
+    size_t lastSize = 0;         // data bytes in the DATA awaiting its ACK
+    int resends = 0;
+    for (;;) {
+        const int n = t.Receive();
+        if (n == kNoArrival) {
+            if (!answered) {
+                Log(Format(Texts().writeNoLink.c_str(), name));
+                return kTransferNoAnswer;
+            }
+            if (resends == kWriteResends) {
+                Log(Format(Texts().writeNoAck.c_str(), name, static_cast<int>(block)));
+                return kTransferNoAnswer;
+            }
+            ++resends;
+            t.SendKept();
+            continue;
+        }
+        const uint16_t opcode = Get16(t.in);
+        if (opcode == kError) {
+            t.Pin();
+            Log(Format(Texts().deviceMessage.c_str(), name, t.ErrorMessage(n).c_str()) + "\r\n" +
+                Format(Texts().writeBlock.c_str(), static_cast<int>(block)));
+            return kTransferDeviceError;
+        }
+        // Only the ACK of the packet last sent moves the transfer; a repeated (old) ACK is
+        // ignored, never answered with a DATA (that would double every packet after it).
+        if (opcode != kAck || Get16(t.in + 2) != block) continue;
+        t.Pin();
+        if (answered && lastSize < kBlockSize) {
+            Log(Format(Texts().writeDone.c_str(), name, static_cast<int>(sent)));
+            if (lastSize > 0) {
+                // The detector's own program closes every write with an empty block; it is
+                // sent once and whatever comes back is not waited for beyond one receive.
+                Put16(t.out, kData);
+                Put16(t.out + 2, static_cast<uint16_t>(block + 1));
+                t.outLength = kHeaderSize;
+                t.SendKept();
+                t.Receive();
+            }
+            return kTransferDone;
+        }
+        answered = true;
+        const uint32_t left = length - sent;
+        lastSize = left < kBlockSize ? left : kBlockSize;
+        ++block;
+        Put16(t.out, kData);
+        Put16(t.out + 2, block);
+        if (lastSize > 0) std::memcpy(t.out + kHeaderSize, source + sent, lastSize);
+        sent += static_cast<uint32_t>(lastSize);
+        t.outLength = kHeaderSize + lastSize;
+        resends = 0;
+        t.SendKept();
+    }
+}
+
+uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length) {
+    return TftpReadFile(TftpLink{App.TransferSocket, kTransferReceiveTimeoutMs}, peer, name, destination, length);
+}
+
+uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length) {
+    return TftpWriteFile(TftpLink{App.TransferSocket, kTransferReceiveTimeoutMs}, peer, name, source, length);
+}

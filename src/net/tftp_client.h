@@ -1,0 +1,48 @@
+// File transfers with the detector: a minimal TFTP client (RFC 1350), octet mode, 512-byte
+// blocks, one packet in flight, no options.
+#pragma once
+
+#include <cstdint>
+
+#include "sys/sys_net.h"
+
+// What a transfer came to.
+enum TransferResult : uint16_t {
+    kTransferDone = 0,           // completed
+    kTransferNoMemory = 1,       // no buffer (or a name too long for the request); nothing sent
+    kTransferDeviceError = 2,    // the device answered with an ERROR packet
+    kTransferProtocolError = 3,  // read: the device answered with a packet that is no TFTP answer
+    kTransferNoAnswer = 5,       // the device stopped answering (or never did)
+};
+
+// Re-sends after a time-out before a transfer is given up: a read repeats its last ACK (not
+// its request: "no detector" must stay fast), a write its last DATA.
+constexpr int kReadResends = 3;
+constexpr int kWriteResends = 5;
+
+// The longest file names that fit the request packet.
+constexpr uint32_t kMaxReadName = 505;
+constexpr uint32_t kMaxWriteName = 507;
+
+// The socket a transfer goes through, and how long it waits for each answer.
+struct TftpLink {
+    sys::Socket socket = sys::kNoSocket;
+    int timeoutMs = 300;
+};
+
+// Reads the file `name` (8-bit, in the system's ANSI code page) from the device at `peer`
+// into `destination`. `*length` is its capacity on entry and, when the result is 0, the
+// number of bytes stored; a longer file is cut at the capacity. Only datagrams from the
+// peer's address count, and from its first answer on only those from the port it answered
+// from; `peer->port` is left at that port. Every outcome is logged.
+uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* name, uint8_t* destination,
+                      uint32_t* length);
+
+// Writes `length` bytes from `source` as the file `name` on the device at `peer`. Result 0
+// only when the device acknowledged the last block.
+uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
+                       uint32_t length);
+
+// The same over the program's transfer socket, App.TransferSocket, with its 300 ms wait.
+uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length);
+uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length);
