@@ -6,6 +6,10 @@
 #include <string>
 #include <thread>
 
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
 #include "detector.h"
 #include "net/ip_address.h"
 
@@ -18,6 +22,12 @@ void OnSignal(int) { g_stop = 1; }
 // The sample content sits beside the program.
 std::string DefaultRoot(const char* program) {
     std::string path = program ? program : "";
+#ifdef __linux__
+    // Found through PATH, argv[0] has no folder; the system knows where the program is.
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) path.assign(self, static_cast<size_t>(n));
+#endif
     size_t slash = path.find_last_of("/\\");
     return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/sample";
 }
