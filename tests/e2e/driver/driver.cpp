@@ -1,0 +1,603 @@
+// pelorin-driver: drives one program under test like a user, for the end-to-end scenarios.
+//
+// Runs under Wine beside the program (same wineserver), reads requests on standard input and
+// answers each with one JSON line on standard output (protocol.h). The program runs inside a job
+// object that kills it when the driver ends, however the driver ends. Every wait has a deadline
+// given by the request ("timeout", milliseconds) and polls its condition; nothing waits blindly.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "menu_hook.h"
+#include "protocol.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr UINT kMessageTimeoutMs = 2000;  // for messages sent to the program's windows
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static that holds a message box's text
+
+struct Target {
+    HANDLE job = nullptr;
+    HANDLE process = nullptr;
+    DWORD pid = 0;
+    DWORD threadId = 0;  // the program's first thread, which runs its windows
+};
+
+Target g_target;
+
+// ---- replies
+
+std::string Ok(JsonObject members = JsonObject()) {
+    std::string body = members.Text();
+    return body == "{}" ? "{\"ok\":true}" : "{\"ok\":true," + body.substr(1);
+}
+
+std::string Fail(const std::string& error) {
+    return JsonObject().Add("ok", JsonBool(false)).Add("error", JsonString(error)).Text();
+}
+
+// Polls the condition until it holds or the time is up; true when it held.
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
+    const DWORD start = GetTickCount();
+    while (true) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+DWORD Timeout(const Request& request, DWORD fallback) {
+    long long value = request.NumberOr("timeout", fallback);
+    return value < 0 ? 0 : static_cast<DWORD>(value);
+}
+
+// ---- windows
+
+std::string HandleText(HWND hwnd) { return JsonNumber(static_cast<long long>(reinterpret_cast<UINT_PTR>(hwnd))); }
+
+bool WindowField(const Request& request, const char* name, HWND* hwnd) {
+    long long value;
+    if (!request.Number(name, &value)) return false;
+    *hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    return true;
+}
+
+DWORD WindowPid(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+// The window's text as the window itself gives it (WM_GETTEXT reaches across processes).
+std::wstring TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &length)) {
+        wchar_t buffer[1024] = {};
+        GetWindowTextW(hwnd, buffer, 1024);
+        return buffer;
+    }
+    std::vector<wchar_t> buffer(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                        kMessageTimeoutMs, &copied);
+    return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND hwnd, LPARAM list) -> BOOL {
+            if (WindowPid(hwnd) == g_target.pid) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> DirectChildren(HWND parent) {
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(parent, GW_CHILD); child && found.size() < 1000; child = GetWindow(child, GW_HWNDNEXT))
+        found.push_back(child);
+    return found;
+}
+
+// Everything the scenarios look at for one window. Rectangles: "rect" on the screen, "client"
+// as GetClientRect gives it, "client_origin" the client area's top left on the screen, and
+// "in_parent" the window's rectangle in its parent's client coordinates (the screen for a
+// top-level window).
+JsonObject DescribeWindow(HWND hwnd) {
+    RECT rect = {}, client = {}, inParent = {};
+    GetWindowRect(hwnd, &rect);
+    GetClientRect(hwnd, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    HWND parent = GetAncestor(hwnd, GA_PARENT);
+    inParent = rect;
+    const bool child = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    if (child && parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&inParent), 2);
+    return JsonObject()
+        .Add("hwnd", HandleText(hwnd))
+        .Add("class", JsonString(ClassOf(hwnd)))
+        .Add("text", JsonString(TextOf(hwnd)))
+        .Add("id", JsonNumber(child ? GetDlgCtrlID(hwnd) : 0))
+        .Add("visible", JsonBool(IsWindowVisible(hwnd) != FALSE))
+        .Add("enabled", JsonBool(IsWindowEnabled(hwnd) != FALSE))
+        .Add("style", JsonNumber(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE))))
+        .Add("exstyle", JsonNumber(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE))))
+        .Add("rect", JsonRect(rect))
+        .Add("client", JsonRect(client))
+        .Add("client_origin", JsonObject().Add("x", JsonNumber(origin.x)).Add("y", JsonNumber(origin.y)).Text())
+        .Add("in_parent", JsonRect(inParent))
+        .Add("parent", HandleText(child ? parent : nullptr))
+        .Add("owner", HandleText(GetWindow(hwnd, GW_OWNER)))
+        .Add("pid", JsonNumber(WindowPid(hwnd)));
+}
+
+std::string WindowReply(HWND hwnd) { return Ok(DescribeWindow(hwnd)); }
+
+// A message box, as user32 builds one: a dialog whose children are its text (a static with id
+// 0xFFFF), perhaps an icon (a static showing one) and push buttons, and nothing else. The check
+// on every child keeps a program dialog with an unnumbered label from passing for one.
+bool IsMessageBox(HWND hwnd) {
+    if (ClassOf(hwnd) != L"#32770" || !IsWindowVisible(hwnd) || GetMenu(hwnd)) return false;
+    bool text = false, icon = false, button = false;
+    for (HWND child : DirectChildren(hwnd)) {
+        std::wstring name = ClassOf(child);
+        LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        if (name == L"Static" && GetDlgCtrlID(child) == kMessageBoxTextId && !text) text = true;
+        else if (name == L"Static" && (style & SS_TYPEMASK) == SS_ICON && !icon) icon = true;
+        else if (name == L"Button") button = true;
+        else return false;
+    }
+    return text && button;
+}
+
+// A top-level window of the program that fits the request: "class", "title" (whole text),
+// "contains" (part of the text), "owner" (a window handle), "msgbox" (1: only message boxes,
+// 0: no message boxes); visible ones only unless visible=0.
+bool Matches(HWND hwnd, const Request& request) {
+    if (request.NumberOr("visible", 1) != 0 && !IsWindowVisible(hwnd)) return false;
+    if (request.Has("class") && ClassOf(hwnd) != request.Wide("class")) return false;
+    HWND owner;
+    if (WindowField(request, "owner", &owner) && GetWindow(hwnd, GW_OWNER) != owner) return false;
+    if (request.Has("msgbox") && IsMessageBox(hwnd) != (request.NumberOr("msgbox", 0) != 0)) return false;
+    if (request.Has("title") || request.Has("contains")) {
+        std::wstring text = TextOf(hwnd);
+        if (request.Has("title") && text != request.Wide("title")) return false;
+        if (request.Has("contains") && text.find(request.Wide("contains")) == std::wstring::npos) return false;
+    }
+    return true;
+}
+
+HWND FindTopLevel(const Request& request) {
+    for (HWND hwnd : TopLevelWindows())
+        if (Matches(hwnd, request)) return hwnd;
+    return nullptr;
+}
+
+// The window keys go to: the focus of the program's window thread, else its active window.
+HWND KeyboardTarget() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(g_target.threadId, &info)) return nullptr;
+    return info.hwndFocus ? info.hwndFocus : info.hwndActive;
+}
+
+// ---- keys
+
+void PostKey(HWND target, UINT vk, bool down) {
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    LPARAM lParam = 1 | (static_cast<LPARAM>(scan) << 16);
+    if (!down) lParam |= (1u << 30) | (1u << 31);
+    PostMessageW(target, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
+}
+
+bool SendKeyInput(UINT vk) {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = static_cast<WORD>(vk);
+        inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        inputs[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
+    }
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+// ---- commands
+
+std::string Hello(const Request&) {
+    return Ok(JsonObject()
+                  .Add("acp", JsonNumber(GetACP()))
+                  .Add("oemcp", JsonNumber(GetOEMCP()))
+                  .Add("screen_width", JsonNumber(GetSystemMetrics(SM_CXSCREEN)))
+                  .Add("screen_height", JsonNumber(GetSystemMetrics(SM_CYSCREEN))));
+}
+
+// start exe=<path> cwd=<folder>: the program, suspended until it is inside the job.
+std::string Start(const Request& request) {
+    if (g_target.process) return Fail("a program is already started");
+    if (!request.Has("exe") || !request.Has("cwd")) return Fail("start needs exe and cwd");
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job) return Fail("CreateJobObject failed: " + std::to_string(GetLastError()));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return Fail("SetInformationJobObject failed: " + std::to_string(GetLastError()));
+    }
+    std::wstring exe = request.Wide("exe");
+    std::wstring cwd = request.Wide("cwd");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, cwd.c_str(),
+                        &startup, &info)) {
+        DWORD error = GetLastError();
+        CloseHandle(job);
+        return Fail("CreateProcess failed: " + std::to_string(error));
+    }
+    if (!AssignProcessToJobObject(job, info.hProcess)) {
+        DWORD error = GetLastError();
+        TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        CloseHandle(job);
+        return Fail("AssignProcessToJobObject failed: " + std::to_string(error));
+    }
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    g_target = {job, info.hProcess, info.dwProcessId, info.dwThreadId};
+    return Ok(JsonObject().Add("pid", JsonNumber(info.dwProcessId)));
+}
+
+std::string Windows(const Request& request) {
+    std::vector<std::string> list;
+    for (HWND hwnd : TopLevelWindows())
+        if (Matches(hwnd, request)) list.push_back(DescribeWindow(hwnd).Text());
+    return Ok(JsonObject().Add("windows", JsonArray(list)));
+}
+
+// find [class=] [title=] [contains=] [owner=] [visible=1] [timeout=0]
+std::string Find(const Request& request) {
+    HWND found = nullptr;
+    PollUntil(Timeout(request, 0), [&] { return (found = FindTopLevel(request)) != nullptr; });
+    if (!found) return Ok(JsonObject().Add("found", JsonBool(false)));
+    return Ok(DescribeWindow(found).Add("found", JsonBool(true)));
+}
+
+// wait_gone hwnd= [timeout=]: until the window is destroyed or hidden.
+std::string WaitGone(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd)) return Fail("wait_gone needs hwnd");
+    bool gone = PollUntil(Timeout(request, 5000), [&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); });
+    return Ok(JsonObject().Add("gone", JsonBool(gone)));
+}
+
+std::string Info(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd)) return Fail("info needs hwnd");
+    if (!IsWindow(hwnd)) return Fail("no such window");
+    return WindowReply(hwnd);
+}
+
+std::string Children(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("children needs an existing hwnd");
+    std::vector<std::string> list;
+    for (HWND child : DirectChildren(hwnd)) list.push_back(DescribeWindow(child).Text());
+    return Ok(JsonObject().Add("children", JsonArray(list)));
+}
+
+// child hwnd= id= [timeout=0]: the child control with that id.
+std::string Child(const Request& request) {
+    HWND parent;
+    long long id;
+    if (!WindowField(request, "hwnd", &parent) || !request.Number("id", &id)) return Fail("child needs hwnd and id");
+    HWND found = nullptr;
+    PollUntil(Timeout(request, 0), [&] { return (found = GetDlgItem(parent, static_cast<int>(id))) != nullptr; });
+    if (!found) return Ok(JsonObject().Add("found", JsonBool(false)));
+    return Ok(DescribeWindow(found).Add("found", JsonBool(true)));
+}
+
+std::string Text(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("text needs an existing hwnd");
+    return Ok(JsonObject().Add("text", JsonString(TextOf(hwnd))));
+}
+
+std::string SetText(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("set_text needs an existing hwnd");
+    std::wstring text = request.Wide("text");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                        kMessageTimeoutMs, &result);
+    return Ok();
+}
+
+// The program's side of menu reading (menu_hook.h): the hook, and the block it writes into.
+struct MenuReader {
+    HHOOK hook = nullptr;
+    HANDLE block = nullptr;
+    unsigned char* view = nullptr;
+};
+
+MenuReader g_menuReader;
+
+bool PrepareMenuReader(std::string* error) {
+    if (g_menuReader.hook) return true;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll = path;
+    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"pelorin-driver-hook.dll";
+    HMODULE module = LoadLibraryW(dll.c_str());
+    auto procedure = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "DriverCallWndProc"))) : nullptr;
+    if (!procedure) {
+        *error = "cannot load pelorin-driver-hook.dll: " + std::to_string(GetLastError());
+        return false;
+    }
+    if (!g_menuReader.block) {
+        g_menuReader.block = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMenuBlockSize,
+                                                MenuBlockName(GetCurrentProcessId()).c_str());
+        if (g_menuReader.block)
+            g_menuReader.view = static_cast<unsigned char*>(MapViewOfFile(g_menuReader.block, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        if (!g_menuReader.view) {
+            *error = "cannot create the shared block: " + std::to_string(GetLastError());
+            return false;
+        }
+    }
+    g_menuReader.hook = SetWindowsHookExW(WH_CALLWNDPROC, procedure, module, g_target.threadId);
+    if (!g_menuReader.hook) {
+        *error = "SetWindowsHookEx failed: " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// menu hwnd=: the window's menu bar with every item, read inside the program (menu_hook.h).
+std::string Menu(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("menu needs an existing hwnd");
+    if (WindowPid(hwnd) != g_target.pid) return Fail("not a window of the program");
+    std::string error;
+    if (!PrepareMenuReader(&error)) return Fail(error);
+    DWORD size = 0;
+    std::memcpy(g_menuReader.view, &size, 4);
+    static const UINT readMenu = RegisterWindowMessageW(kReadMenuMessageName);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, readMenu, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
+        return Fail("the window did not answer");
+    std::memcpy(&size, g_menuReader.view, 4);
+    if (size == 0 || size + 4 > kMenuBlockSize) return Fail("the hook wrote no menu");
+    std::string items(reinterpret_cast<const char*>(g_menuReader.view) + 4, size);
+    if (items == "null") return Ok(JsonObject().Add("has_menu", JsonBool(false)));
+    return Ok(JsonObject().Add("has_menu", JsonBool(true)).Add("items", items));
+}
+
+// command hwnd= id=: a menu or accelerator command, as the menu sends it (lParam 0).
+std::string Command(const Request& request) {
+    HWND hwnd;
+    long long id;
+    if (!WindowField(request, "hwnd", &hwnd) || !request.Number("id", &id)) return Fail("command needs hwnd and id");
+    if (!PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0))
+        return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// key vk= [hwnd=] [input=0]: one key press and release. Posted to the given window, or to the
+// keyboard focus of the program; with input=1 the window is brought to the foreground and the
+// key goes through the system's input queue instead.
+std::string Key(const Request& request) {
+    long long vk;
+    if (!request.Number("vk", &vk)) return Fail("key needs vk");
+    HWND target = nullptr;
+    if (!WindowField(request, "hwnd", &target)) target = KeyboardTarget();
+    if (!target || !IsWindow(target)) return Fail("no window to send the key to");
+    if (request.NumberOr("input", 0) != 0) {
+        HWND top = GetAncestor(target, GA_ROOT);
+        SetForegroundWindow(top);
+        if (!PollUntil(Timeout(request, 3000), [&] { return GetForegroundWindow() == top; }))
+            return Fail("the window did not come to the foreground");
+        if (!SendKeyInput(static_cast<UINT>(vk))) return Fail("SendInput failed");
+    } else {
+        PostKey(target, static_cast<UINT>(vk), true);
+        PostKey(target, static_cast<UINT>(vk), false);
+    }
+    return Ok(JsonObject().Add("target", HandleText(target)));
+}
+
+// chars text= [hwnd=]: characters typed into the window (or the program's keyboard focus).
+std::string Chars(const Request& request) {
+    HWND target = nullptr;
+    if (!WindowField(request, "hwnd", &target)) target = KeyboardTarget();
+    if (!target || !IsWindow(target)) return Fail("no window to type into");
+    for (wchar_t c : request.Wide("text")) PostMessageW(target, WM_CHAR, c, 1);
+    return Ok(JsonObject().Add("target", HandleText(target)));
+}
+
+// click hwnd=: a button pressed as by the mouse (radio buttons get checked, dialogs notified).
+std::string Click(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("click needs an existing hwnd");
+    if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// press hwnd= id=: clicks the button with that id in the dialog.
+std::string Press(const Request& request) {
+    HWND dialog;
+    long long id;
+    if (!WindowField(request, "hwnd", &dialog) || !request.Number("id", &id)) return Fail("press needs hwnd and id");
+    HWND button = GetDlgItem(dialog, static_cast<int>(id));
+    if (!button) return Fail("the dialog has no control " + std::to_string(id));
+    if (!PostMessageW(button, BM_CLICK, 0, 0)) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+std::string Checked(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("checked needs an existing hwnd");
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutW(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &state))
+        return Fail("BM_GETCHECK got no answer");
+    return Ok(JsonObject().Add("checked", JsonBool(state == BST_CHECKED)));
+}
+
+// msgbox [timeout=0]: the program's message box: caption, text and buttons.
+std::string MessageBoxInfo(const Request& request) {
+    HWND box = nullptr;
+    PollUntil(Timeout(request, 0), [&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (IsMessageBox(hwnd)) return (box = hwnd) != nullptr;
+        return false;
+    });
+    if (!box) return Ok(JsonObject().Add("found", JsonBool(false)));
+    std::vector<std::string> buttons;
+    int count = 0;
+    for (HWND child : DirectChildren(box)) {
+        if (ClassOf(child) != L"Button" || !IsWindowVisible(child)) continue;
+        ++count;
+        buttons.push_back(JsonObject()
+                              .Add("id", JsonNumber(GetDlgCtrlID(child)))
+                              .Add("text", JsonString(TextOf(child)))
+                              .Add("hwnd", HandleText(child))
+                              .Text());
+    }
+    int boxes = 0;
+    for (HWND hwnd : TopLevelWindows())
+        if (IsMessageBox(hwnd)) ++boxes;
+    return Ok(DescribeWindow(box)
+                  .Add("found", JsonBool(true))
+                  .Add("message", JsonString(TextOf(GetDlgItem(box, kMessageBoxTextId))))
+                  .Add("buttons", JsonArray(buttons))
+                  .Add("count", JsonNumber(boxes)));
+}
+
+// wait_exit [timeout=]: the program's end and its exit code.
+std::string WaitExit(const Request& request) {
+    if (!g_target.process) return Fail("no program started");
+    DWORD waited = WaitForSingleObject(g_target.process, Timeout(request, 10000));
+    if (waited != WAIT_OBJECT_0) return Ok(JsonObject().Add("exited", JsonBool(false)));
+    DWORD code = 0;
+    GetExitCodeProcess(g_target.process, &code);
+    return Ok(JsonObject().Add("exited", JsonBool(true)).Add("code", JsonNumber(code)));
+}
+
+// idle [timeout=]: until the program waits for input with none pending (start-up done).
+std::string Idle(const Request& request) {
+    if (!g_target.process) return Fail("no program started");
+    DWORD result = WaitForInputIdle(g_target.process, Timeout(request, 10000));
+    if (result == WAIT_FAILED) return Fail("WaitForInputIdle failed: " + std::to_string(GetLastError()));
+    return Ok(JsonObject().Add("idle", JsonBool(result == 0)));
+}
+
+std::string Kill(const Request&) {
+    if (!g_target.job) return Fail("no program started");
+    TerminateJobObject(g_target.job, 99);
+    return Ok();
+}
+
+std::string Focus(const Request&) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(g_target.threadId, &info);
+    return Ok(JsonObject()
+                  .Add("foreground", HandleText(GetForegroundWindow()))
+                  .Add("active", HandleText(info.hwndActive))
+                  .Add("focus", HandleText(info.hwndFocus))
+                  .Add("capture", HandleText(info.hwndCapture)));
+}
+
+std::string Foreground(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("foreground needs an existing hwnd");
+    SetForegroundWindow(hwnd);
+    bool done = PollUntil(Timeout(request, 3000), [&] { return GetForegroundWindow() == hwnd; });
+    return Ok(JsonObject().Add("foreground", JsonBool(done)));
+}
+
+std::string Pixel(const Request& request) {
+    long long x, y;
+    if (!request.Number("x", &x) || !request.Number("y", &y)) return Fail("pixel needs x and y");
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, static_cast<int>(x), static_cast<int>(y));
+    ReleaseDC(nullptr, screen);
+    if (colour == CLR_INVALID) return Fail("GetPixel failed");
+    return Ok(JsonObject()
+                  .Add("r", JsonNumber(GetRValue(colour)))
+                  .Add("g", JsonNumber(GetGValue(colour)))
+                  .Add("b", JsonNumber(GetBValue(colour))));
+}
+
+struct CommandEntry {
+    const char* name;
+    std::string (*run)(const Request&);
+};
+
+const CommandEntry kCommands[] = {
+    {"hello", Hello},         {"start", Start},       {"windows", Windows},       {"find", Find},
+    {"wait_gone", WaitGone},  {"info", Info},         {"children", Children},     {"child", Child},
+    {"text", Text},           {"set_text", SetText},  {"menu", Menu},             {"command", Command},
+    {"key", Key},             {"chars", Chars},       {"click", Click},           {"press", Press},
+    {"checked", Checked},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
+    {"kill", Kill},
+    {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
+};
+
+std::string Dispatch(const std::string& line, bool* quit) {
+    Request request;
+    std::string error;
+    if (!ParseRequest(line, &request, &error)) return Fail(error);
+    if (request.command == "quit") {
+        *quit = true;
+        return Ok();
+    }
+    for (const CommandEntry& entry : kCommands)
+        if (request.command == entry.name) return entry.run(request);
+    return Fail("unknown command: " + request.command);
+}
+
+void WriteLine(HANDLE out, const std::string& text) {
+    std::string line = text + "\n";
+    DWORD written = 0;
+    WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int wmain() {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::string pending;
+    char buffer[4096];
+    bool quit = false;
+    while (!quit) {
+        size_t newline = pending.find('\n');
+        if (newline == std::string::npos) {
+            DWORD got = 0;
+            if (!ReadFile(in, buffer, sizeof buffer, &got, nullptr) || got == 0) break;  // the harness is gone
+            pending.append(buffer, got);
+            continue;
+        }
+        std::string line = pending.substr(0, newline);
+        pending.erase(0, newline + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        WriteLine(out, Dispatch(line, &quit));
+    }
+    // Closing the job ends the program if it still runs.
+    if (g_target.job) CloseHandle(g_target.job);
+    return 0;
+}

@@ -1,0 +1,64 @@
+// pelorin-driver-hook.dll: the hook procedure that describes a window's menu for the driver.
+#include "menu_hook.h"
+
+#include <cstring>
+#include <vector>
+
+#include "protocol.h"
+
+std::wstring MenuBlockName(DWORD driverPid) { return L"PelorinDriver.Menu." + std::to_wstring(driverPid); }
+
+std::string DescribeMenu(HMENU menu, int depth) {
+    std::vector<std::string> items;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count && i < 100; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE;
+        info.dwTypeData = text;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) {
+            items.push_back(JsonObject().Add("error", JsonNumber(GetLastError())).Text());
+            continue;
+        }
+        JsonObject item;
+        item.Add("text", JsonString(std::wstring(text)))
+            .Add("id", JsonNumber(info.hSubMenu ? 0 : info.wID))
+            .Add("separator", JsonBool((info.fType & MFT_SEPARATOR) != 0))
+            .Add("grayed", JsonBool((info.fState & MFS_GRAYED) != 0))
+            .Add("checked", JsonBool((info.fState & MFS_CHECKED) != 0));
+        if (info.hSubMenu && depth < 4) item.Add("items", DescribeMenu(info.hSubMenu, depth + 1));
+        items.push_back(item.Text());
+    }
+    return JsonArray(items);
+}
+
+namespace {
+
+void WriteMenuBlock(HWND hwnd, DWORD driverPid) {
+    HANDLE block = OpenFileMappingW(FILE_MAP_WRITE, FALSE, MenuBlockName(driverPid).c_str());
+    if (!block) return;
+    auto* view = static_cast<unsigned char*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, kMenuBlockSize));
+    if (view) {
+        HMENU menu = GetMenu(hwnd);
+        std::string json = menu ? DescribeMenu(menu, 0) : "null";
+        DWORD size = static_cast<DWORD>(json.size());
+        if (size + 4 > kMenuBlockSize) json = "\"menu too large\"", size = static_cast<DWORD>(json.size());
+        std::memcpy(view + 4, json.data(), size);
+        std::memcpy(view, &size, 4);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(block);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    static const UINT readMenu = RegisterWindowMessageW(kReadMenuMessageName);
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == readMenu) WriteMenuBlock(message->hwnd, static_cast<DWORD>(message->wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

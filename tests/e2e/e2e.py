@@ -1,0 +1,698 @@
+"""The end-to-end harness: Pelorin.exe under Wine on a virtual screen, driven like a user.
+
+One scenario runs in a Session: a fresh working folder (Pelorin.exe, a Pelorin.cfg the scenario
+writes, LOG and FRAMES), its own X display (Xvfb, unless one is given), and pelorin-driver.exe
+running under Wine in the shared prefix, which starts Pelorin.exe and answers questions about its
+windows. Everything that waits polls a condition against a deadline.
+
+Standard library only. Everything here must run inside a private network namespace with only
+loopback up (isolated.sh); require_private_network() refuses to go on otherwise.
+"""
+
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from datetime import datetime, timedelta
+from pathlib import Path
+
+# Window messages, keys and ids the scenarios use.
+VK_RETURN = 0x0D
+VK_ESCAPE = 0x1B
+VK_F1, VK_F2, VK_F4, VK_F7 = 0x70, 0x71, 0x73, 0x76
+IDOK, IDCANCEL = 1, 2
+
+RUSSIAN_LOCALE = "ru_RU.UTF-8"
+SCREEN = (1280, 1024)
+DEFAULT_TIMEOUT = 10.0
+# Bumped whenever prepare_prefix() changes what it puts into a prefix.
+PREFIX_RECIPE = "pelorin-e2e-prefix 3"
+
+
+class HarnessError(Exception):
+    """The harness itself could not do its job (no Wine, no display, driver gone...)."""
+
+
+class ScenarioFailure(AssertionError):
+    """What the program did differs from what the scenario expects."""
+
+
+def check(condition, message):
+    if not condition:
+        raise ScenarioFailure(message)
+
+
+def check_equal(actual, expected, what):
+    if actual != expected:
+        raise ScenarioFailure(f"{what}:\n  expected {expected!r}\n  actual   {actual!r}")
+
+
+def poll(condition, timeout, what, interval=0.05):
+    """Calls condition() until it returns something true; returns that, or fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise ScenarioFailure(f"timed out after {timeout:.1f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def require_private_network():
+    """Fails unless this process sees no network interface but loopback."""
+    with open("/proc/net/dev") as devices:
+        names = [line.split(":", 1)[0].strip() for line in devices.readlines()[2:]]
+    others = [name for name in names if name != "lo"]
+    if others:
+        raise HarnessError(
+            "refusing to run Wine with network interfaces other than loopback: "
+            + ", ".join(others) + " (run through tests/e2e/isolated.sh)")
+
+
+def windows_path(path):
+    """The Wine path of a Unix path (drive Z: is the Unix root)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+# ---- the prefix, the display, Wine
+
+class Paths:
+    """Where the harness finds the program and puts its output."""
+
+    def __init__(self, source, win_build, out):
+        self.source = Path(source).resolve()
+        self.win_build = Path(win_build).resolve()
+        self.out = Path(out).resolve()
+        self.pelorin_exe = self.win_build / "Pelorin.exe"
+        self.driver_exe = self.win_build / "pelorin-driver.exe"
+        self.hook_dll = self.win_build / "pelorin-driver-hook.dll"
+        self.default_config = self.source / "dist" / "Pelorin.cfg"
+        self.prefix = self.out / "e2e" / "wineprefix"
+        self.work_root = self.out / "e2e" / "work"
+        self.screenshots = self.out / "e2e-screenshots"
+
+    def require_programs(self):
+        for path in (self.pelorin_exe, self.driver_exe, self.hook_dll):
+            if not path.is_file():
+                raise HarnessError(f"{path} is missing: build the Windows build first (scripts/build.sh)")
+
+
+def _tool(*candidates):
+    for candidate in candidates:
+        found = shutil.which(candidate) if "/" not in candidate else (candidate if os.access(candidate, os.X_OK) else None)
+        if found:
+            return found
+    raise HarnessError(f"none of {', '.join(candidates)} is installed (scripts/setup.sh installs them)")
+
+
+class Display:
+    """An X display: a private Xvfb, or one given by the caller (left running)."""
+
+    def __init__(self, given=None):
+        self.process = None
+        if given:
+            self.name = given
+            return
+        read_end, write_end = os.pipe()
+        try:
+            self.process = subprocess.Popen(
+                [_tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            os.close(write_end)
+            write_end = None
+            # Xvfb writes its display number when it accepts connections.
+            number = b""
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n"):
+                remaining = deadline - time.monotonic()
+                ready, _, _ = select.select([read_end], [], [], max(remaining, 0))
+                chunk = os.read(read_end, 16) if ready else b""
+                if not chunk:
+                    raise HarnessError("Xvfb did not start")
+                number += chunk
+            self.name = ":" + number.decode().strip()
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=5)
+        self.process = None
+
+
+class Wine:
+    """Wine commands for one prefix and display, with the Russian system locale."""
+
+    def __init__(self, prefix, display):
+        self.prefix = Path(prefix)
+        self.wine = _tool("/usr/lib/wine/wine64", "wine64", "wine")
+        self.wineserver = _tool("/usr/lib/wine/wineserver", "wineserver")
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": str(self.prefix),
+            "WINEARCH": "win64",
+            "WINEDEBUG": "-all",
+            # No Mono or Gecko installer dialogs, no menu entries on the host.
+            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+            "DISPLAY": display.name,
+            # ANSI code page 1251, as on the operators' machines.
+            "LANG": RUSSIAN_LOCALE,
+            "LC_ALL": RUSSIAN_LOCALE,
+        })
+
+    def run(self, args, timeout):
+        result = subprocess.run([self.wine] + args, env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+        if result.returncode != 0:
+            raise HarnessError(f"wine {' '.join(args)} failed ({result.returncode}): "
+                               + result.stdout.decode(errors="replace")[-2000:])
+        return result
+
+    def wait_server(self, timeout):
+        """Waits for the prefix's wineserver to end on its own (it saves the registry then)."""
+        subprocess.run([self.wineserver, "-w"], env=self.env, timeout=timeout,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def kill_server(self):
+        subprocess.run([self.wineserver, "-k"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wait_server(timeout=30)
+
+
+PREFIX_REGISTRY = r"""Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="{managed}"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+"""
+
+
+def configure_prefix(wine, managed):
+    """Window management: unmanaged (Wine draws caption and frame itself, as there is no window
+    manager on Xvfb) or managed (a desktop's window manager frames the windows). Also: no crash
+    dialog that would wait for a user."""
+    state = wine.prefix / ".pelorin-managed"
+    wanted = "Y" if managed else "N"
+    if state.is_file() and state.read_text() == wanted:
+        return
+    registry = wine.prefix / "pelorin-settings.reg"
+    registry.write_text(PREFIX_REGISTRY.format(managed=wanted).replace("\n", "\r\n"), encoding="utf-16")
+    wine.run(["regedit", "/S", windows_path(registry)], timeout=60)
+    wine.wait_server(timeout=60)
+    state.write_text(wanted)
+
+
+def prepare_prefix(prefix, display_name=None, reuse=True):
+    """Creates the Wine prefix and marks it ready; with reuse, a ready prefix is kept as it is.
+    True when it was created."""
+    prefix = Path(prefix)
+    marker = prefix / ".pelorin-ready"
+    if reuse and marker.is_file() and marker.read_text() == PREFIX_RECIPE:
+        return False
+    if prefix.exists():
+        shutil.rmtree(prefix)
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    display = Display(display_name)
+    wine = Wine(prefix, display)
+    try:
+        wine.run(["wineboot", "--init"], timeout=180)
+        # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons) are not found in
+        # its data folder by this Wine build; in the prefix's Fonts folder they are.
+        fonts = prefix / "drive_c" / "windows" / "Fonts"
+        fonts.mkdir(parents=True, exist_ok=True)
+        for font in Path("/usr/share/wine/fonts").glob("*.ttf"):
+            shutil.copy(font, fonts / font.name)
+        configure_prefix(wine, managed=False)
+    finally:
+        wine.kill_server()
+        display.stop()
+    marker.write_text(PREFIX_RECIPE)
+    return True
+
+
+# ---- the driver
+
+def _escape(value):
+    return str(value).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
+
+
+class Driver:
+    """pelorin-driver.exe under Wine: one request, one JSON reply (driver/protocol.h)."""
+
+    def __init__(self, wine, driver_exe):
+        self.process = subprocess.Popen([wine.wine, str(driver_exe)], env=wine.env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.pending = b""
+
+    def request(self, command, timeout=DEFAULT_TIMEOUT, **fields):
+        """Sends a request; a field "timeout" in seconds is handed on to the driver in ms."""
+        wait_ms = fields.pop("wait", None)
+        if wait_ms is not None:
+            fields["timeout"] = int(wait_ms * 1000)
+            timeout = max(timeout, wait_ms + 10)
+        line = "\t".join([command] + [f"{name}={_escape(value)}" for name, value in fields.items()]) + "\n"
+        try:
+            self.process.stdin.write(line.encode("utf-8"))
+            self.process.stdin.flush()
+        except BrokenPipeError:
+            raise HarnessError("the driver has ended")
+        reply = self._read_line(timeout + 30)  # the first request also waits for Wine to start
+        answer = json.loads(reply)
+        if not answer.get("ok"):
+            raise HarnessError(f"driver: {command}: {answer.get('error')}")
+        return answer
+
+    def _read_line(self, timeout):
+        deadline = time.monotonic() + timeout
+        stream = self.process.stdout.fileno()
+        while b"\n" not in self.pending:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise HarnessError("the driver did not answer in time")
+            ready, _, _ = select.select([stream], [], [], remaining)
+            if ready:
+                chunk = os.read(stream, 65536)
+                if not chunk:
+                    raise HarnessError("the driver has ended")
+                self.pending += chunk
+        line, self.pending = self.pending.split(b"\n", 1)
+        return line.decode("utf-8")
+
+    def close(self):
+        if self.process.poll() is None:
+            try:
+                self.request("quit", timeout=5)
+            except (HarnessError, OSError, ValueError):
+                pass
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=5)
+
+
+# ---- what the scenarios look at
+
+class Rect:
+    def __init__(self, data):
+        self.left, self.top, self.right, self.bottom = data["left"], data["top"], data["right"], data["bottom"]
+
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+    def __repr__(self):
+        return f"Rect({self.left}, {self.top}, {self.right}, {self.bottom})"
+
+
+class Window:
+    """A window of the program, by handle. Properties read the window anew each time."""
+
+    def __init__(self, session, hwnd):
+        self.session = session
+        self.driver = session.driver
+        self.hwnd = hwnd
+
+    def info(self):
+        return self.driver.request("info", hwnd=self.hwnd)
+
+    @property
+    def text(self):
+        return self.driver.request("text", hwnd=self.hwnd)["text"]
+
+    @property
+    def rect(self):
+        """On the screen."""
+        return Rect(self.info()["rect"])
+
+    @property
+    def client_rect(self):
+        return Rect(self.info()["client"])
+
+    @property
+    def rect_in_parent(self):
+        """In the parent's client coordinates (the screen for a top-level window)."""
+        return Rect(self.info()["in_parent"])
+
+    @property
+    def visible(self):
+        return self.info()["visible"]
+
+    @property
+    def enabled(self):
+        return self.info()["enabled"]
+
+    def exists(self):
+        try:
+            self.info()
+            return True
+        except HarnessError:
+            return False
+
+    def child(self, control_id, wait=0):
+        answer = self.driver.request("child", hwnd=self.hwnd, id=control_id, wait=wait)
+        if not answer["found"]:
+            raise ScenarioFailure(f"window {self.hwnd} has no control {control_id}")
+        return Window(self.session, answer["hwnd"])
+
+    def children(self):
+        return self.driver.request("children", hwnd=self.hwnd)["children"]
+
+    def menu(self):
+        """The menu bar: a list of items (text, id, grayed, checked, separator, items)."""
+        answer = self.driver.request("menu", hwnd=self.hwnd)
+        return answer["items"] if answer["has_menu"] else None
+
+    def menu_bar(self):
+        """The texts of the menu bar's items, left to right."""
+        items = self.menu()
+        return [item["text"] for item in items] if items is not None else None
+
+    def menu_item(self, command_id):
+        def find(items):
+            for item in items or []:
+                if item["id"] == command_id:
+                    return item
+                found = find(item.get("items"))
+                if found:
+                    return found
+            return None
+        return find(self.menu())
+
+    def command(self, command_id):
+        """A menu choice: the item must be in the menu and enabled, as for a user."""
+        item = self.menu_item(command_id)
+        check(item is not None, f"no menu item with command {command_id}")
+        check(not item["grayed"], f"menu item {item['text']!r} is greyed")
+        self.driver.request("command", hwnd=self.hwnd, id=command_id)
+
+    def post_command(self, command_id):
+        """WM_COMMAND straight to the window, whether a menu offers it or not."""
+        self.driver.request("command", hwnd=self.hwnd, id=command_id)
+
+    def post_key(self, vk):
+        """A key posted to this very window, whatever has the keyboard focus."""
+        self.driver.request("key", hwnd=self.hwnd, vk=vk)
+
+    def press(self, control_id):
+        """Clicks the dialog's button with this id."""
+        self.driver.request("press", hwnd=self.hwnd, id=control_id)
+
+    def click(self):
+        self.driver.request("click", hwnd=self.hwnd)
+
+    @property
+    def checked(self):
+        return self.driver.request("checked", hwnd=self.hwnd)["checked"]
+
+    def wait_gone(self, timeout=DEFAULT_TIMEOUT):
+        if not self.driver.request("wait_gone", hwnd=self.hwnd, wait=timeout)["gone"]:
+            raise ScenarioFailure(f"window {self.hwnd} ({self.text!r}) is still there after {timeout} s")
+
+    def screenshot(self, name):
+        return self.session.screenshot(name, window=self)
+
+
+class MessageBox(Window):
+    def __init__(self, session, answer):
+        super().__init__(session, answer["hwnd"])
+        self.title = answer["text"]
+        self.message = answer["message"]
+        self.buttons = {button["id"]: button["text"] for button in answer["buttons"]}
+        self.count = answer["count"]
+
+
+class Screenshot:
+    """A picture of the whole screen; pixel() reads it, save() writes a part of it as PNG."""
+
+    def __init__(self, ppm):
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        if not match or match.group(3) != b"255":
+            raise HarnessError("unexpected screenshot format")
+        self.width, self.height = int(match.group(1)), int(match.group(2))
+        self.pixels = ppm[match.end():]
+        self.ppm = ppm
+
+    def pixel(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+    def save(self, path, rect=None):
+        args = [_tool("convert"), "ppm:-"]
+        if rect is not None:
+            left, top = max(rect.left, 0), max(rect.top, 0)
+            right, bottom = min(rect.right, self.width), min(rect.bottom, self.height)
+            args += ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"]
+        subprocess.run(args + [f"png:{path}"], input=self.ppm, check=True, timeout=60)
+
+
+# ---- Pelorin's files
+
+STAMP = rb"(\d\d):(\d\d):(\d\d) (\d\d)/(\d\d)/(\d{4}) "
+
+
+def canonical_config(source_config, **values):
+    """Pelorin.cfg as the program writes it: the shipped default file with some key values
+    replaced, e.g. canonical_config(path, LANGUAGE_DEFAULT=1, IP_ADDRESS="127.0.0.1")."""
+    text = Path(source_config).read_bytes()
+    for key, value in values.items():
+        text, count = re.subn(rb"(?m)^" + key.encode() + rb" = [^\r\n]*", key.encode() + b" = " + str(value).encode(),
+                              text)
+        if count != 1:
+            raise HarnessError(f"{key} is not once in {source_config}")
+    return text
+
+
+class Stamped:
+    """A log entry with a time stamp, in expect_log's list."""
+
+    def __init__(self, text):
+        self.text = text
+
+
+def match_log(data, entries):
+    """Checks log bytes against entries (bytes written as they are, or Stamped(text)) and
+    returns the stamps as datetimes."""
+    pattern = b""
+    for entry in entries:
+        pattern += STAMP + re.escape(entry.text) if isinstance(entry, Stamped) else re.escape(entry)
+    check(data is not None, "there is no log file")
+    match = re.fullmatch(pattern, data)
+    if not match:
+        raise ScenarioFailure(f"the log differs from the expected entries:\n  log      {data!r}\n  expected "
+                              + repr([e.text if isinstance(e, Stamped) else e for e in entries]))
+    groups = [int(group) for group in match.groups()]
+    stamps = []
+    for index in range(0, len(groups), 6):
+        hour, minute, second, day, month, year = groups[index:index + 6]
+        try:
+            stamps.append(datetime(year, month, day, hour, minute, second))
+        except ValueError:
+            raise ScenarioFailure(f"impossible log time stamp {groups[index:index + 6]}")
+    return stamps
+
+
+def check_stamps_within(stamps, started, ended):
+    """Every stamp is local time between the two moments (a second of slack each side)."""
+    low = started.replace(microsecond=0) - timedelta(seconds=1)
+    high = ended + timedelta(seconds=1)
+    for stamp in stamps:
+        check(low <= stamp <= high, f"log stamp {stamp} is not between {low} and {high}")
+
+
+# ---- the session
+
+class Session:
+    """One scenario: its working folder, display, Wine and driver, and what it can do."""
+
+    def __init__(self, paths, name, display_name=None, work=None, keep_work=False, prefix=None, managed=False):
+        """A fresh temporary working folder unless work names one (which is then kept)."""
+        self.paths = paths
+        self.name = name
+        self.display_name = display_name
+        self.prefix = Path(prefix) if prefix else paths.prefix
+        self.managed = managed
+        self.display = None
+        self.wine = None
+        self.driver = None
+        self.started_at = None
+        if work is None:
+            paths.work_root.mkdir(parents=True, exist_ok=True)
+            self.work = Path(tempfile.mkdtemp(prefix=name + "-", dir=paths.work_root))
+            self.keep_work = keep_work
+        else:
+            self.work = Path(work).resolve()
+            self.work.mkdir(parents=True, exist_ok=True)
+            self.keep_work = True
+
+    # -- life cycle
+
+    def __enter__(self):
+        require_private_network()
+        self.paths.require_programs()
+        if not (self.prefix / ".pelorin-ready").is_file():
+            raise HarnessError(f"the Wine prefix {self.prefix} is not prepared (run.py prefix)")
+        (self.work / "LOG").mkdir(exist_ok=True)
+        (self.work / "FRAMES").mkdir(exist_ok=True)
+        shutil.copy(self.paths.pelorin_exe, self.work / "Pelorin.exe")
+        try:
+            self.display = Display(self.display_name)
+            self.wine = Wine(self.prefix, self.display)
+            configure_prefix(self.wine, self.managed)
+            self.driver = Driver(self.wine, self.paths.driver_exe)
+            hello = self.driver.request("hello", timeout=60)
+            if hello["acp"] != 1251:
+                raise HarnessError(f"Wine's ANSI code page is {hello['acp']}, not 1251: is {RUSSIAN_LOCALE} generated?")
+        except BaseException:
+            self.__exit__(HarnessError, None, None)
+            raise
+        return self
+
+    def __exit__(self, kind, error, trace):
+        if kind is not None and self.display is not None:
+            try:
+                self.screenshot(self.name + "-failure")
+            except Exception:
+                pass
+        try:
+            if self.driver:
+                self.driver.close()
+        finally:
+            try:
+                if self.wine:
+                    self.wine.kill_server()
+            finally:
+                if self.display:
+                    self.display.stop()
+        if kind is None and not self.keep_work:
+            shutil.rmtree(self.work, ignore_errors=True)
+        elif kind is not None:
+            print(f"working folder kept: {self.work}")
+        return False
+
+    # -- the working folder
+
+    def path(self, name):
+        return self.work / name
+
+    def write_config(self, data):
+        """Pelorin.cfg in the working folder: bytes as they are, or text in Windows-1251."""
+        if isinstance(data, str):
+            data = data.encode("cp1251")
+        self.path("Pelorin.cfg").write_bytes(data)
+        return data
+
+    def canonical_config(self, **values):
+        return canonical_config(self.paths.default_config, **values)
+
+    def read_bytes(self, name):
+        path = self.path(name)
+        return path.read_bytes() if path.exists() else None
+
+    def log(self):
+        """LOG\\Pelorin.LOG as bytes, or None when there is none."""
+        return self.read_bytes("LOG/Pelorin.LOG")
+
+    # -- the program
+
+    def start(self):
+        self.started_at = datetime.now()
+        return self.driver.request("start", exe=windows_path(self.work / "Pelorin.exe"), cwd=windows_path(self.work))
+
+    def wait_idle(self, timeout=DEFAULT_TIMEOUT):
+        check(self.driver.request("idle", wait=timeout)["idle"], f"the program is not idle after {timeout} s")
+
+    def windows(self, **match):
+        """The program's top-level windows (visible ones unless visible=0)."""
+        return self.driver.request("windows", **match)["windows"]
+
+    def find_window(self, wait=0, **match):
+        answer = self.driver.request("find", wait=wait, **match)
+        return Window(self, answer["hwnd"]) if answer["found"] else None
+
+    def wait_window(self, timeout=DEFAULT_TIMEOUT, **match):
+        """A top-level window of the program by class, title, contains (part of the title) or owner."""
+        window = self.find_window(wait=timeout, **match)
+        if window is None:
+            raise ScenarioFailure(f"no window {match} after {timeout} s; the program has "
+                                  f"{[(w['class'], w['text']) for w in self.windows(visible=0)]}")
+        return window
+
+    def main_window(self, timeout=DEFAULT_TIMEOUT):
+        """The main window, once start-up is over (the program waits for input)."""
+        window = self.wait_window(timeout, **{"class": "#32770", "owner": 0, "msgbox": 0})
+        self.wait_idle(timeout)
+        return window
+
+    def dialog(self, owner, timeout=DEFAULT_TIMEOUT, **match):
+        """A dialog box owned by the given window."""
+        return self.wait_window(timeout, **{"class": "#32770", "owner": owner.hwnd}, **match)
+
+    def message_box(self, timeout=DEFAULT_TIMEOUT):
+        answer = self.driver.request("msgbox", wait=timeout)
+        if not answer["found"]:
+            raise ScenarioFailure(f"no message box after {timeout} s")
+        return MessageBox(self, answer)
+
+    def press_key(self, vk):
+        """A key pressed by the user: it goes to whatever has the keyboard focus in the program."""
+        return self.driver.request("key", vk=vk, input=1)["target"]
+
+    def focus(self):
+        return self.driver.request("focus")
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        """The program's exit code; fails if it is still running after timeout."""
+        answer = self.driver.request("wait_exit", wait=timeout)
+        check(answer["exited"], f"the program still runs after {timeout} s")
+        return answer["code"]
+
+    def still_running(self, timeout=0.5):
+        return not self.driver.request("wait_exit", wait=timeout)["exited"]
+
+    # -- pictures
+
+    def capture(self, timeout=5.0):
+        """The screen once drawing has settled: two captures in a row alike."""
+        command = [_tool("import"), "-display", self.display.name, "-window", "root", "-depth", "8", "ppm:-"]
+        previous = None
+        deadline = time.monotonic() + timeout
+        while True:
+            current = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True,
+                                     timeout=30).stdout
+            if current == previous or time.monotonic() >= deadline:
+                return Screenshot(current)
+            previous = current
+            time.sleep(0.1)
+
+    def screenshot(self, name, window=None):
+        """Saves the screen, or the window's part of it, as e2e-screenshots/<name>.png."""
+        self.paths.screenshots.mkdir(parents=True, exist_ok=True)
+        shot = self.capture()
+        path = self.paths.screenshots / f"{name}.png"
+        shot.save(path, window.rect if window is not None else None)
+        return path, shot

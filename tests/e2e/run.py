@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Runs the end-to-end harness: prepares the Wine prefix, runs one scenario, or runs the demo.
+
+  run.py prefix   --out BUILD                       create the shared Wine prefix (ctest fixture)
+  run.py scenario NAME --source SRC --win-build WIN --out BUILD
+                                                    one scenario, NAME = module.name, e.g.
+                                                    foundation.missing_configuration
+  run.py list                                       the scenarios there are
+  run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
+                                                    Pelorin in the folder DIR, for a person to see
+
+Must run inside a private network namespace (tests/e2e/isolated.sh). Environment:
+  PELORIN_E2E_DISPLAY     use this X display instead of a private Xvfb
+  PELORIN_E2E_KEEP_PREFIX 1: keep a ready prefix from an earlier run instead of making it anew
+  PELORIN_E2E_KEEP_WORK   1: keep the working folders of passed scenarios too
+"""
+
+import argparse
+import importlib.util
+import os
+import sys
+import time
+import traceback
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE))
+
+import e2e  # noqa: E402
+
+SCENARIOS = HERE / "scenarios"
+sys.path.insert(0, str(SCENARIOS))
+
+
+def load_scenarios():
+    """{"module.name": function} for every scenario_<name> function in scenarios/<module>.py."""
+    found = {}
+    for file in sorted(SCENARIOS.glob("*.py")):
+        spec = importlib.util.spec_from_file_location("scenarios." + file.stem, file)
+        module = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(module)
+        for name in dir(module):
+            if name.startswith("scenario_") and callable(getattr(module, name)):
+                found[f"{file.stem}.{name[len('scenario_'):]}"] = getattr(module, name)
+    return found
+
+
+def command_prefix(args):
+    e2e.require_private_network()
+    paths = e2e.Paths(args.source, args.win_build, args.out)
+    keep = os.environ.get("PELORIN_E2E_KEEP_PREFIX") == "1"
+    started = time.monotonic()
+    created = e2e.prepare_prefix(paths.prefix, os.environ.get("PELORIN_E2E_DISPLAY"), reuse=keep)
+    verb = "created" if created else "reused"
+    print(f"Wine prefix {verb}: {paths.prefix} ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+def command_scenario(args):
+    scenarios = load_scenarios()
+    if args.name not in scenarios:
+        print(f"no scenario {args.name}; there are: {', '.join(scenarios)}")
+        return 2
+    paths = e2e.Paths(args.source, args.win_build, args.out)
+    started = time.monotonic()
+    try:
+        with e2e.Session(paths, args.name.replace(".", "-"), os.environ.get("PELORIN_E2E_DISPLAY"),
+                         keep_work=os.environ.get("PELORIN_E2E_KEEP_WORK") == "1") as session:
+            scenarios[args.name](session)
+    except e2e.ScenarioFailure as failure:
+        print(f"FAILED {args.name}: {failure}")
+        return 1
+    except Exception:
+        print(f"ERROR in {args.name}:")
+        traceback.print_exc(file=sys.stdout)
+        return 1
+    print(f"passed {args.name} ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+def command_list(args):
+    for name in load_scenarios():
+        print(name)
+    return 0
+
+
+def command_demo(args):
+    """Starts Pelorin in the demo folder, shows it, saves a screenshot; without a desktop (or with
+    --auto) ends it through View > Exit, otherwise waits for the user to close it."""
+    from common import ID_EXIT
+
+    e2e.require_private_network()
+    paths = e2e.Paths(args.source, args.win_build, args.work)
+    work = Path(args.work).resolve()
+    desktop = bool(args.display)
+    e2e.prepare_prefix(args.prefix, None, reuse=True)
+    paths.screenshots = work
+    with e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
+        session.write_config(session.canonical_config(IP_ADDRESS=args.address, STARTUP_SEARCH_FLAG=0))
+        session.start()
+        main = session.main_window(timeout=60)
+        shot, _ = session.screenshot("pelorin-main-window", window=main)
+        print(f"Pelorin is running: {main.text!r} on display {session.display.name}")
+        if desktop and not args.auto:
+            print("Use it on your desktop; View > Exit (or Escape) ends it.")
+            deadline = time.monotonic() + args.minutes * 60
+            while session.still_running(timeout=min(60.0, max(deadline - time.monotonic(), 0.1))):
+                if time.monotonic() >= deadline:
+                    print(f"still running after {args.minutes} minutes: ending it through View > Exit")
+                    main.post_command(ID_EXIT)
+                    break
+        else:
+            main.command(ID_EXIT)
+        code = session.wait_exit(timeout=30)
+    print(f"Pelorin ended with exit code {code}")
+    print(f"screenshot: {shot}")
+    print(f"log:        {work / 'LOG' / 'Pelorin.LOG'}")
+    return 0 if code == 0 else 1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest="command", required=True)
+    for name in ("prefix", "scenario", "demo"):
+        sub = commands.add_parser(name)
+        sub.add_argument("--source", default=str(HERE.parent.parent))
+        sub.add_argument("--win-build", default=str(HERE.parent.parent / "build" / "win"))
+        if name == "scenario":
+            sub.add_argument("name")
+        if name == "demo":
+            sub.add_argument("--work", required=True)
+            sub.add_argument("--prefix", required=True)
+            sub.add_argument("--display", default=None, help="a desktop's X display; without it, Xvfb")
+            sub.add_argument("--address", default="127.0.0.2", help="the detector's address, on loopback")
+            sub.add_argument("--auto", action="store_true", help="end through View > Exit on a desktop too")
+            sub.add_argument("--minutes", type=int, default=240, help="how long a desktop run may last")
+        else:
+            sub.add_argument("--out", default=str(HERE.parent.parent / "build" / "native"))
+    commands.add_parser("list")
+    args = parser.parse_args()
+    try:
+        return {"prefix": command_prefix, "scenario": command_scenario, "list": command_list,
+                "demo": command_demo}[args.command](args)
+    except e2e.HarnessError as error:
+        print(f"e2e harness: {error}")
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
