@@ -260,6 +260,10 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             ProbeStatus();
             return TRUE;
+        case WM_SETFOCUS:
+            // The window keeps the focus it is given: the dialog default would pass it on to a
+            // field, hidden or not, and keys such as Escape would no longer reach the window.
+            return TRUE;
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
