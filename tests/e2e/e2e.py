@@ -162,7 +162,7 @@ class Wine:
     """Wine commands for one prefix and display, with the Russian system locale."""
 
     def __init__(self, prefix, display):
-        self.prefix = Path(prefix)
+        self.prefix = Path(prefix).resolve()
         self.wine = _tool("/usr/lib/wine/wine64", "wine64", "wine")
         self.wineserver = _tool("/usr/lib/wine/wineserver", "wineserver")
         self.env = dict(os.environ)
@@ -225,7 +225,7 @@ def configure_prefix(wine, managed):
 def prepare_prefix(prefix, display_name=None, reuse=True):
     """Creates the Wine prefix and marks it ready; with reuse, a ready prefix is kept as it is.
     True when it was created."""
-    prefix = Path(prefix)
+    prefix = Path(prefix).resolve()
     marker = prefix / ".pelorin-ready"
     if reuse and marker.is_file() and marker.read_text() == PREFIX_RECIPE:
         return False
@@ -534,7 +534,7 @@ class Session:
         self.paths = paths
         self.name = name
         self.display_name = display_name
-        self.prefix = Path(prefix) if prefix else paths.prefix
+        self.prefix = Path(prefix).resolve() if prefix else paths.prefix
         self.managed = managed
         self.display = None
         self.wine = None
