@@ -14,7 +14,6 @@ import os
 import re
 import select
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -124,8 +123,7 @@ class Display:
             self.process = subprocess.Popen(
                 [_tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
                  "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                start_new_session=True)
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
             write_end = None
             # Xvfb writes its display number when it accepts connections.
@@ -265,7 +263,8 @@ class Driver:
         self.pending = b""
 
     def request(self, command, timeout=DEFAULT_TIMEOUT, **fields):
-        """Sends a request; a field "timeout" in seconds is handed on to the driver in ms."""
+        """Sends a request and returns the reply. A field "wait" (seconds) becomes the driver's
+        "timeout" (milliseconds) for requests that wait; the reply is then awaited that much longer."""
         wait_ms = fields.pop("wait", None)
         if wait_ms is not None:
             fields["timeout"] = int(wait_ms * 1000)
@@ -488,7 +487,7 @@ def canonical_config(source_config, **values):
 
 
 class Stamped:
-    """A log entry with a time stamp, in expect_log's list."""
+    """A log entry with a time stamp, in match_log's list."""
 
     def __init__(self, text):
         self.text = text

@@ -18,6 +18,7 @@ Must run inside a private network namespace (tests/e2e/isolated.sh). Environment
 import argparse
 import importlib.util
 import os
+import signal
 import sys
 import time
 import traceback
@@ -118,7 +119,13 @@ def command_demo(args):
     return 0 if code == 0 else 1
 
 
+def stop_on_terminate(signal_number, frame):
+    # ctest's time-out: leave through the sessions' clean-up (driver, wineserver, Xvfb).
+    raise SystemExit(f"ended by signal {signal_number}")
+
+
 def main():
+    signal.signal(signal.SIGTERM, stop_on_terminate)
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
     for name in ("prefix", "scenario", "demo"):

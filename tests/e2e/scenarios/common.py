@@ -1,6 +1,6 @@
 """What the scenarios share: Pelorin's ids, its texts per language, and small steps."""
 
-from e2e import check, check_equal, poll
+from e2e import check_equal, poll
 
 # Commands and controls (src/res/resource.h).
 ID_READ_SETTINGS = 32771
