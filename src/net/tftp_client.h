@@ -17,7 +17,7 @@ enum TransferResult : uint16_t {
 
 // Re-sends after a time-out before a transfer is given up: a read repeats its last ACK (not
 // its request: "no detector" must stay fast), a write its last DATA.
-constexpr int kReadResends = 3;
+constexpr int kReadResends = 5;
 constexpr int kWriteResends = 5;
 
 // The longest file names that fit the request packet.

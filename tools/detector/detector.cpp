@@ -349,7 +349,10 @@ struct Detector::Impl {
                 tr.finished = true;
                 return;
             }
-            tr.content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            in.seekg(0, std::ios::end);
+            tr.content.resize(static_cast<size_t>(std::max<std::streamoff>(0, in.tellg())));
+            in.seekg(0);
+            in.read(reinterpret_cast<char*>(tr.content.data()), static_cast<std::streamsize>(tr.content.size()));
             tr.block = 1;
             tr.offset = 0;
             SendReadBlock(tr);
