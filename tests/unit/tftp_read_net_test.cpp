@@ -186,7 +186,7 @@ TEST_F(TftpRead, AnswerThatIsNoDataEndsTheReadAsAFailure) {
     StartDetector(o);
     ASSERT_EQ(Read("fds.sdb", 5000), kTransferProtocolError);
     EXPECT_EQ(length, 5000u);
-    EXPECT_EQ(Exchange(5).back(), "-> opcode 7 (516 bytes)");
+    EXPECT_EQ(Exchange(4).back(), "-> opcode 7 (516 bytes)");
     EXPECT_EQ(Log(), Cp1251(u"файл fds.sdb - получен код 7 протокола TFTP - выход из цикла.\r\n"));
 }
 

@@ -1,0 +1,195 @@
+// Read throughput on loopback: our TFTP client against curl --tftp-no-options and tftp-hpa's
+// tftp, all reading the same files (50,000 and 5,000,000 bytes) from one tftpd-hpa server.
+// Prints MB/s (10^6 bytes per second, median of the runs) and the ratios. Run it inside a
+// private network namespace: scripts/bench.sh.
+//
+//   tftp_bench                      the whole comparison
+//   tftp_bench get PORT NAME OUT    one read with our client, as its own process
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "net/tftp_client.h"
+#include "sys/sys.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kTftpd = "/usr/sbin/in.tftpd";
+constexpr uint16_t kPort = 6971;
+constexpr uint32_t kServer = 0x7F000001;
+
+double Seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Runs a program and waits for it; true when it exited with 0.
+bool Run(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int GetOne(uint16_t port, const char* name, const char* out) {
+    sys::Socket s;
+    if (sys::OpenUdpSocket(&s) != 0 || sys::BindSocket(s, {0, 0}) != 0) return 1;
+    // From the program's heap, as the program takes it: zero-filled pages that the system
+    // provides only where they are written.
+    uint32_t length = 5000000;
+    uint8_t* buffer = static_cast<uint8_t*>(sys::HeapAllocZeroed(length));
+    sys::Endpoint peer = {kServer, port};
+    App.LogPath = u"/nonexistent/";
+    if (!buffer || TftpReadFile(TftpLink{s, 300}, &peer, name, buffer, &length) != kTransferDone) return 1;
+    std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(buffer), length);
+    sys::HeapRelease(buffer);
+    return 0;
+}
+
+struct Client {
+    const char* label;
+    // One read of `name` into `out`; false when it failed.
+    bool (*read)(const std::string& self, const std::string& name, const std::string& out, double* seconds);
+};
+
+bool InProcess(const std::string&, const std::string& name, const std::string& out, double* seconds) {
+    static sys::Socket s = sys::kNoSocket;
+    if (s == sys::kNoSocket && (sys::OpenUdpSocket(&s) != 0 || sys::BindSocket(s, {0, 0}) != 0)) return false;
+    static std::vector<uint8_t> buffer(5000000);
+    uint32_t length = static_cast<uint32_t>(buffer.size());
+    sys::Endpoint peer = {kServer, kPort};
+    double start = Seconds();
+    bool ok = TftpReadFile(TftpLink{s, 300}, &peer, name.c_str(), buffer.data(), &length) == kTransferDone;
+    *seconds = Seconds() - start;
+    if (ok) std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(buffer.data()), length);
+    return ok;
+}
+
+bool OurProcess(const std::string& self, const std::string& name, const std::string& out, double* seconds) {
+    double start = Seconds();
+    bool ok = Run({self, "get", std::to_string(kPort), name, out});
+    *seconds = Seconds() - start;
+    return ok;
+}
+
+bool Curl(const std::string&, const std::string& name, const std::string& out, double* seconds) {
+    double start = Seconds();
+    bool ok = Run({"curl", "--tftp-no-options", "-s", "-o", out,
+                   "tftp://127.0.0.1:" + std::to_string(kPort) + "/" + name});
+    *seconds = Seconds() - start;
+    return ok;
+}
+
+bool TftpHpa(const std::string&, const std::string& name, const std::string& out, double* seconds) {
+    double start = Seconds();
+    bool ok = Run({"tftp", "-m", "binary", "127.0.0.1", std::to_string(kPort), "-c", "get", name, out});
+    *seconds = Seconds() - start;
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "get") return GetOne(static_cast<uint16_t>(std::atoi(argv[2])), argv[3], argv[4]);
+    if (access(kTftpd, X_OK) != 0) {
+        std::fprintf(stderr, "tftp_bench: tftpd-hpa is missing (scripts/setup.sh installs it)\n");
+        return 1;
+    }
+    char folder[] = "/tmp/pelorin-bench-XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    const std::string served = std::string(folder) + "/served";
+    mkdir(served.c_str(), 0755);
+    const std::vector<size_t> sizes = {50000, 5000000};
+    std::mt19937 random(1);
+    for (size_t size : sizes) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        std::ofstream(served + "/f" + std::to_string(size), std::ios::binary) << bytes;
+    }
+
+    pid_t server = fork();
+    if (server == 0) {
+        setpgid(0, 0);
+        const std::string address = ":" + std::to_string(kPort);
+        execl(kTftpd, kTftpd, "--foreground", "--address", address.c_str(), "--secure", "--user", "root",
+              served.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    usleep(300000);
+
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    const std::string program(self, n > 0 ? static_cast<size_t>(n) : 0);
+    const Client clients[] = {{"ours (in process)", InProcess},
+                              {"ours (own process)", OurProcess},
+                              {"curl --tftp-no-options", Curl},
+                              {"tftp-hpa tftp", TftpHpa}};
+    const std::string out = std::string(folder) + "/out";
+    int status = 0;
+    std::printf("TFTP read throughput from tftpd-hpa on loopback, MB/s (10^6 bytes/s), median of runs\n");
+    for (size_t size : sizes) {
+        const std::string name = "f" + std::to_string(size);
+        const std::string expected = ReadAll(served + "/" + name);
+        const int runs = size > 1000000 ? 7 : 31;
+        std::vector<double> rates;
+        std::printf("\n%zu bytes, %d runs each:\n", size, runs);
+        for (const Client& c : clients) {
+            std::vector<double> times;
+            for (int r = 0; r < runs; ++r) {
+                double seconds = 0;
+                std::remove(out.c_str());
+                if (!c.read(program, name, out, &seconds) || ReadAll(out) != expected) {
+                    std::printf("  %-24s FAILED\n", c.label);
+                    status = 1;
+                    break;
+                }
+                times.push_back(seconds);
+            }
+            if (times.empty()) {
+                rates.push_back(0);
+                continue;
+            }
+            std::sort(times.begin(), times.end());
+            double median = times[times.size() / 2];
+            rates.push_back(static_cast<double>(size) / 1e6 / median);
+            std::printf("  %-24s %8.2f MB/s  (median %.2f ms, best %.2f ms)\n", c.label, rates.back(),
+                        median * 1000, times.front() * 1000);
+        }
+        const double fastest = std::max(rates[2], rates[3]);
+        std::printf("  ratio ours/curl: in process %.2f, own process %.2f\n", rates[0] / rates[2], rates[1] / rates[2]);
+        std::printf("  ratio ours/tftp-hpa: in process %.2f, own process %.2f\n", rates[0] / rates[3],
+                    rates[1] / rates[3]);
+        std::printf("  ratio ours/fastest other: in process %.2f, own process %.2f\n", rates[0] / fastest,
+                    rates[1] / fastest);
+    }
+    kill(-server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    std::string cleanup = std::string("rm -rf '") + folder + "'";
+    if (std::system(cleanup.c_str()) != 0) status = 1;
+    return status;
+}

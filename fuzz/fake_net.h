@@ -1,0 +1,23 @@
+// The fuzzer's stand-in for the network: the datagrams that will "arrive", in order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "sys/sys_net.h"
+
+namespace fake {
+
+struct Arrival {
+    bool timeout = false;  // nothing arrives within the wait
+    sys::Endpoint from;
+    std::vector<uint8_t> bytes;
+};
+
+extern std::deque<Arrival> arrivals;
+extern size_t sent;
+extern uint32_t deviceIp;
+
+}  // namespace fake
