@@ -2,8 +2,9 @@
 # Runs Pelorin under Wine for a person to see, on a Debian 12 machine as root.
 #
 # Installs what is missing, builds, prepares the working folder run/ (Pelorin.exe, a Pelorin.cfg
-# whose detector address is on loopback and without start-up search, LOG, FRAMES) and starts
-# Pelorin inside a private network namespace with only loopback up:
+# whose detector address is on loopback and without start-up search, LOG, FRAMES), starts the
+# simulated flaw detector on that address and then Pelorin, both inside a private network
+# namespace with only loopback up; the detector stops when Pelorin ends:
 #   - with a desktop ($DISPLAY set to a local display): in a window there, until you close it;
 #   - without one (or with --xvfb): on a virtual screen; it waits for the main window, saves a
 #     screenshot, ends the program through View > Exit and prints where the screenshot and the
@@ -19,13 +20,26 @@ if [ "${1:-}" = "--inside-namespace" ]; then
     shift
     # ---- Here, inside the private network namespace. ----
 
-    # ---- The simulated flaw detector ----------------------------------------------------------
-    # Issue "Device communication" starts it here, on the loopback address that Pelorin.cfg
-    # names, serving the folder run/detector:
-    #   "$root/build/native/pelorin-detector" --address "$detector_address" --root "$work/detector" &
-    #   detector_pid=$!
-    #   trap 'kill "$detector_pid" 2>/dev/null || true' EXIT
-    # ---------------------------------------------------------------------------------------------
+    # ---- The simulated flaw detector, on the loopback address that Pelorin.cfg names ----------
+    # It serves run/detector (a copy of the sample frames and settings files, made once, so that
+    # what Pelorin writes to it stays there) and records its packets in run/detector-packets.log.
+    detector="$root/build/native/tools/detector/pelorin-detector"
+    [ -d "$work/detector" ] || cp -r "$root/tools/detector/sample" "$work/detector"
+    "$detector" --address "$detector_address" --root "$work/detector" --log "$work/detector-packets.log" \
+        > "$work/detector.out" 2> "$work/detector.err" &
+    detector_pid=$!
+    trap 'kill "$detector_pid" 2>/dev/null || true; wait "$detector_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 1 100); do
+        grep -q '^ready' "$work/detector.out" && break
+        if ! kill -0 "$detector_pid" 2>/dev/null; then
+            echo "run: the simulated detector did not start:" >&2
+            cat "$work/detector.err" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+    grep -q '^ready' "$work/detector.out" || { echo "run: the simulated detector is not ready" >&2; exit 1; }
+    echo "run: simulated detector on $detector_address (TFTP 69, TCP 1533), serving $work/detector"
 
     display_option=()
     if [ -n "${DISPLAY:-}" ]; then
@@ -56,4 +70,4 @@ fi
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 mkdir -p "$work"
-exec "$root/tests/e2e/isolated.sh" "$0" --inside-namespace "${options[@]}"
+exec "$root/scripts/in-netns.sh" "$0" --inside-namespace "${options[@]}"

@@ -6,7 +6,7 @@ running under Wine in the shared prefix, which starts Pelorin.exe and answers qu
 windows. Everything that waits polls a condition against a deadline.
 
 Standard library only. Everything here must run inside a private network namespace with only
-loopback up (isolated.sh); require_private_network() refuses to go on otherwise.
+loopback up (scripts/in-netns.sh); require_private_network() refuses to go on otherwise.
 """
 
 import json
@@ -71,7 +71,7 @@ def require_private_network():
     if others:
         raise HarnessError(
             "refusing to run Wine with network interfaces other than loopback: "
-            + ", ".join(others) + " (run through tests/e2e/isolated.sh)")
+            + ", ".join(others) + " (run through scripts/in-netns.sh)")
 
 
 def windows_path(path):

@@ -9,7 +9,7 @@
   run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
                                                     Pelorin in the folder DIR, for a person to see
 
-Must run inside a private network namespace (tests/e2e/isolated.sh). Environment:
+Must run inside a private network namespace (scripts/in-netns.sh). Environment:
   PELORIN_E2E_DISPLAY     use this X display instead of a private Xvfb
   PELORIN_E2E_KEEP_PREFIX 1: keep a ready prefix from an earlier run instead of making it anew
   PELORIN_E2E_KEEP_WORK   1: keep the working folders of passed scenarios too

@@ -19,6 +19,9 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 constexpr UINT kMessageTimeoutMs = 2000;  // for messages sent to the program's windows
+// Texts are asked for with a short wait: while the program is busy (the start-up search), the
+// window manager's own copy of the text is the answer.
+constexpr UINT kTextTimeoutMs = 250;
 constexpr int kMessageBoxTextId = 0xFFFF;  // the static that holds a message box's text
 
 struct Target {
@@ -82,7 +85,7 @@ std::wstring ClassOf(HWND hwnd) {
 // The window's text as the window itself gives it (WM_GETTEXT reaches across processes).
 std::wstring TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &length)) {
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &length)) {
         wchar_t buffer[1024] = {};
         GetWindowTextW(hwnd, buffer, 1024);
         return buffer;
@@ -90,7 +93,7 @@ std::wstring TextOf(HWND hwnd) {
     std::vector<wchar_t> buffer(length + 2, L'\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        kMessageTimeoutMs, &copied);
+                        kTextTimeoutMs, &copied);
     return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
 }
 

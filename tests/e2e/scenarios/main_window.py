@@ -1,0 +1,339 @@
+"""The main window: where its controls stand, its colours, the connection status line, the
+start-up search for the detector, the language change, and the ways it closes."""
+
+import os
+import signal
+import subprocess
+import time
+
+from common import (CAPTIONS, ENGLISH, ID_SELECT_LANGUAGE, RADIO_BUTTONS, RUSSIAN, TURKISH, exit_through_menu,
+                    expect_language_shown, start_main_window, test_config)
+from e2e import IDOK, HarnessError, check, check_equal, poll
+
+IDCANCEL_COMMAND = 2
+IDOK_COMMAND = 1
+SCROLL_BAR = 1020
+MESSAGE_WINDOW = 1500
+FIELD_IDS = [2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011]
+
+CYAN, RED = (0, 255, 255), (255, 0, 0)
+STATUS_INTERVAL = 10.0
+
+
+# ---- the simulated detector's presence port
+
+class Detector:
+    """The simulated detector listening on port 1533 of a loopback address (no TFTP)."""
+
+    def __init__(self, s, address, mode="accept"):
+        program = s.paths.out / "tools" / "detector" / "pelorin-detector"
+        if not program.is_file():
+            raise HarnessError(f"{program} is missing: build the native build first (scripts/build.sh)")
+        self.output = s.path(f"detector-{address}-{len(list(s.work.glob('detector-*')))}.txt")
+        with open(self.output, "w") as messages:
+            self.process = subprocess.Popen([str(program), "--address", address, "--no-tftp", f"--tcp={mode}"],
+                                            stdout=subprocess.PIPE, stderr=messages, text=True)
+        line = self._read_line(10)
+        if line.strip() != "ready":
+            self.stop()
+            raise HarnessError(f"the detector on {address} did not start: {line!r} {self.output.read_text()!r}")
+
+    def _read_line(self, timeout):
+        deadline = time.monotonic() + timeout
+        os.set_blocking(self.process.stdout.fileno(), False)
+        text = ""
+        while time.monotonic() < deadline:
+            chunk = self.process.stdout.readline()
+            if chunk:
+                text += chunk
+                if text.endswith("\n"):
+                    return text
+            elif self.process.poll() is not None:
+                return text
+            else:
+                time.sleep(0.02)
+        return text
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(5)
+
+
+class Detectors:
+    """Detectors for the length of a scenario, stopped whatever happens."""
+
+    def __init__(self, s):
+        self.s = s
+        self.running = []
+
+    def __enter__(self):
+        return self
+
+    def start(self, address, mode="accept"):
+        detector = Detector(self.s, address, mode)
+        self.running.append(detector)
+        return detector
+
+    def __exit__(self, *error):
+        for detector in self.running:
+            detector.stop()
+        return False
+
+
+# ---- reading the status line off the screen
+
+def status_strip(s, main):
+    """The colours along the status line's first pixel row and the run of its background colour."""
+    shot = s.capture()
+    origin = main.info()["client_origin"]
+    bottom = origin["y"] + main.client_rect.height
+    y = bottom - 20  # the top row of the text's cell is background
+    return [shot.pixel(origin["x"] + x, y) for x in range(5, 400)]
+
+
+def status_colour(s, main):
+    return status_strip(s, main)[1]
+
+
+def status_width(s, main):
+    """How many pixels from x = 5 carry the status line's background colour."""
+    row = status_strip(s, main)
+    colour = row[0]
+    width = 0
+    for pixel in row:
+        if pixel != colour:
+            break
+        width += 1
+    return colour, width
+
+
+def wait_status(s, main, colour, timeout, what):
+    poll(lambda: status_colour(s, main) == colour, timeout, what, interval=0.5)
+
+
+# ---- layout
+
+def check_field_layout(s, language, expected):
+    main, config = start_main_window(s, language)
+    client = main.client_rect
+    for index, rect in expected.items():
+        field = main.child(FIELD_IDS[index])
+        r = field.rect_in_parent
+        check_equal((r.left, r.top, r.right, r.bottom), rect, f"field {index} (control {FIELD_IDS[index]})")
+    for control in FIELD_IDS:
+        check(not main.child(control).visible, f"field {control} is visible in the empty mode")
+
+    bar = main.child(SCROLL_BAR)
+    r = bar.rect_in_parent
+    check_equal((r.left, r.top), (client.width - 78, 5), "the scroll bar's top-left corner")
+    check(not bar.visible, "the scroll bar is visible in the empty mode")
+    return main, config
+
+
+def labels(main):
+    """The static controls without an id, by text: the prev and next labels."""
+    return {c["text"]: c for c in main.children() if c["class"].lower() == "static" and c["id"] in (0xFFFF, -1)}
+
+
+def check_prev_next(main, prev_text, next_text):
+    client = main.client_rect
+    found = labels(main)
+    for text, left in ((prev_text, client.width - 120), (next_text, client.width - 40)):
+        check(text in found, f"no label {text!r} among {sorted(found)}")
+        r = found[text]["in_parent"]
+        check_equal((r["left"], r["top"], r["right"] - r["left"], r["bottom"] - r["top"]),
+                    (left, 5, 8 * len(text), 16), f"the label {text!r}")
+        check(not found[text]["visible"], f"the label {text!r} is visible in the empty mode")
+
+
+def scenario_layout_english(s):
+    """The fields stand where the English label texts put them, hidden; scroll bar and labels too."""
+    main, config = check_field_layout(s, ENGLISH, {
+        0: (150, 480, 558, 500),   # a left-hand field
+        3: (248, 570, 336, 590),   # after "Defect coordinates (depth):"
+        4: (150, 600, 558, 654),   # multi-line
+        5: (720, 60, 888, 80),
+        6: (690, 120, 888, 140),   # right-hand, clipped at 888
+        10: (600, 350, 888, 404),  # multi-line on the right
+    })
+    check_prev_next(main, "prev.", "next")
+    exit_through_menu(s, main)
+
+
+def scenario_layout_russian(s):
+    main, config = check_field_layout(s, RUSSIAN, {
+        3: (266, 570, 354, 590),   # after "Координаты дефекта (глубина):"
+        7: (682, 150, 888, 170),   # "№       :" clipped
+        11: (600, 470, 888, 524),
+    })
+    check_prev_next(main, "пред.", "след.")
+    exit_through_menu(s, main)
+
+
+def scenario_blue_background(s):
+    main, config = start_main_window(s, ENGLISH, "BACKGROUND_COLOR = 0,0,255\r\n")
+    path, shot = main.screenshot("main-window-blue-background")
+    origin = main.info()["client_origin"]
+    client = main.client_rect
+    for x, y in ((20, 60), (client.width // 2, client.height // 2), (client.width - 20, client.height - 40)):
+        check_equal(shot.pixel(origin["x"] + x, origin["y"] + y), (0, 0, 255), f"the client area at {x},{y} ({path})")
+    exit_through_menu(s, main)
+
+
+# ---- the status line
+
+def scenario_status_line_follows_the_detector(s):
+    """Cyan while the detector answers on port 1533, red within 10 s of it going, cyan again
+    within 10 s of its return."""
+    address = "127.0.0.7"
+    with Detectors(s) as detectors:
+        detector = detectors.start(address)
+        s.write_config(test_config(ENGLISH).replace("127.0.0.1", address))
+        s.start()
+        main = s.main_window()
+        wait_status(s, main, CYAN, 3, "the status line on cyan")
+        main.screenshot("status-line-cyan")
+        colour, width = status_width(s, main)
+        # "IP address = 127.0.0.7" in the device context's font: some 20 characters wide.
+        check(width > 100, f"the cyan status line is only {width} pixels wide")
+
+        detector.stop()
+        gone = time.monotonic()
+        wait_status(s, main, RED, STATUS_INTERVAL + 3, "the status line turning red once the detector is gone")
+        check(time.monotonic() - gone <= STATUS_INTERVAL + 3, "the status line took too long to turn red")
+        main.screenshot("status-line-red")
+
+        detectors.start(address)
+        wait_status(s, main, CYAN, STATUS_INTERVAL + 3, "the status line cyan again after the detector's return")
+        exit_through_menu(s, main)
+
+
+def scenario_status_line_red_without_detector(s):
+    """Nothing listens on the configured address (refused), or the detector ignores the
+    connection (no answer within the wait): red from the start."""
+    with Detectors(s) as detectors:
+        detectors.start("127.0.0.1", mode="ignore")
+        main, config = start_main_window(s, ENGLISH)
+        wait_status(s, main, RED, 3, "the status line on red")
+        check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg")
+        exit_through_menu(s, main)
+
+
+# ---- the start-up search
+
+def slow_first_candidates(detectors, count=5):
+    """Detectors at .100 onwards that leave the connection unanswered: each costs the search its
+    full 100 ms wait, which keeps the search window up long enough to be looked at."""
+    for octet in range(100, 100 + count):
+        detectors.start(f"127.0.0.{octet}", mode="ignore")
+
+
+def snapshot(s, window, name):
+    """A screenshot of a window that is only up for a moment: one capture, no waiting for the
+    screen to settle."""
+    rect = window.rect
+    s.paths.screenshots.mkdir(parents=True, exist_ok=True)
+    s.capture(timeout=0).save(s.paths.screenshots / f"{name}.png", rect)
+
+
+def search_config(language, address, flag):
+    return test_config(language).replace("127.0.0.1", address).replace("STARTUP_SEARCH_FLAG = 0",
+                                                                           f"STARTUP_SEARCH_FLAG = {flag}")
+
+
+def scenario_startup_search_adopts_first_answer(s):
+    """Detectors at .120 and .150, the configured address .150: the search shows its window,
+    adopts .120, and Pelorin.cfg holds .120 after exit."""
+    with Detectors(s) as detectors:
+        slow_first_candidates(detectors)
+        detectors.start("127.0.0.120")
+        detectors.start("127.0.0.150")
+        s.write_config(search_config(ENGLISH, "127.0.0.150", 1))
+        s.start()
+        main = s.wait_window(**{"class": "#32770", "owner": 0, "msgbox": 0})
+        box = main.child(MESSAGE_WINDOW, wait=20)
+        check_equal(box.text, "Message", "the search window's title")
+        client = main.client_rect
+        r = box.rect_in_parent
+        check_equal((r.left, r.top, r.right, r.bottom),
+                    (client.width // 2 - 220, client.height // 2 - 80, client.width // 2 + 220,
+                     client.height // 2 + 80), "the search window's place")
+        snapshot(s, box, "startup-search")
+        main = s.main_window()
+        poll(lambda: not box.exists(), 5, "the search window gone after the search")
+        wait_status(s, main, CYAN, 3, "the status line cyan for the adopted address")
+        main.screenshot("after-startup-search")
+        exit_through_menu(s, main)
+    check_equal(s.read_bytes("Pelorin.cfg"),
+                s.canonical_config(LANGUAGE_DEFAULT=ENGLISH, IP_ADDRESS="127.0.0.120", STARTUP_SEARCH_FLAG=1),
+                "Pelorin.cfg after the search adopted 127.0.0.120")
+
+
+def scenario_startup_search_without_answer(s):
+    """No detector answers: 100 addresses probed, the configured one kept, nothing rewritten."""
+    with Detectors(s) as detectors:
+        slow_first_candidates(detectors)
+        config = s.write_config(search_config(RUSSIAN, "127.0.0.5", 1))
+        s.start()
+        main = s.wait_window(**{"class": "#32770", "owner": 0, "msgbox": 0})
+        box = main.child(MESSAGE_WINDOW, wait=20)
+        check_equal(box.text, "Сообщение", "the search window's title in Russian")
+        snapshot(s, box, "startup-search-no-answer")
+        main = s.main_window()
+        wait_status(s, main, RED, 3, "the status line red for the unchanged address")
+        exit_through_menu(s, main)
+    check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg after a search without answer")
+
+
+def scenario_startup_search_only_when_asked(s):
+    """STARTUP_SEARCH_FLAG = 2 is not 1: no search although a detector answers at .120."""
+    with Detectors(s) as detectors:
+        detectors.start("127.0.0.120")
+        config = s.write_config(search_config(TURKISH, "127.0.0.150", 2))
+        s.start()
+        main = s.main_window()
+        check(not any(c["id"] == MESSAGE_WINDOW for c in main.children()), "a search window")
+        wait_status(s, main, RED, 3, "the status line red for 127.0.0.150")
+        exit_through_menu(s, main)
+    check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg without a search")
+
+
+# ---- language change
+
+def scenario_language_change_relabels_everything(s):
+    """English to Russian: caption, menu, prev/next labels and the status line follow at once."""
+    main, config = start_main_window(s, ENGLISH)
+    wait_status(s, main, RED, 3, "the status line on red")
+    english_colour, english_width = status_width(s, main)
+    main.command(ID_SELECT_LANGUAGE)
+    dialog = s.dialog(main)
+    dialog.child(RADIO_BUTTONS[RUSSIAN]).click()
+    dialog.press(IDOK)
+    dialog.wait_gone()
+    expect_language_shown(main, RUSSIAN)
+    check_prev_next(main, "пред.", "след.")
+    # "IP адрес = 127.0.0.1" is two characters shorter than "IP address = 127.0.0.1".
+    poll(lambda: status_width(s, main)[1] < english_width, 5, "the status line redrawn in Russian", interval=0.3)
+    main.screenshot("main-window-after-choosing-russian")
+    exit_through_menu(s, main)
+    check_equal(s.read_bytes("Pelorin.cfg"), s.canonical_config(LANGUAGE_DEFAULT=RUSSIAN, IP_ADDRESS="127.0.0.1"),
+                "Pelorin.cfg after choosing Russian")
+
+
+# ---- closing
+
+def scenario_close_box_and_enter(s):
+    """IDOK (Enter) leaves the window open; the close box ends the program like Exit."""
+    main, config = start_main_window(s, ENGLISH)
+    main.post_command(IDOK_COMMAND)
+    check(s.still_running(1.0), "the program ended on IDOK")
+    check_equal(main.text, CAPTIONS[ENGLISH], "the caption after IDOK")
+    main.post_command(IDCANCEL_COMMAND)  # what the close box and Alt+F4 send
+    check_equal(s.wait_exit(), 0, "the exit code after the close box")
+    check(s.log().endswith(b"Stop Pelorin\r\n\r\n"), "the log's last line after the close box")
+    check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg")
