@@ -283,8 +283,8 @@ uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* na
         if (answered && lastSize < kBlockSize) {
             Log(Format(Texts().writeDone.c_str(), name, static_cast<int>(sent)));
             if (lastSize > 0) {
-                // The detector's own program closes every write with an empty block; it is
-                // sent once and whatever comes back is not waited for beyond one receive.
+                // Every write is closed with one empty block as well, as the detector has
+                // always been sent; it goes once, and one receive is all that follows it.
                 Put16(t.out, kData);
                 Put16(t.out + 2, static_cast<uint16_t>(block + 1));
                 t.outLength = kHeaderSize;

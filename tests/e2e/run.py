@@ -37,9 +37,9 @@ def load_scenarios():
     """{"module.name": function} for every scenario_<name> function in scenarios/<module>.py."""
     found = {}
     for file in sorted(SCENARIOS.glob("*.py")):
-        spec = importlib.util.spec_from_file_location("scenarios." + file.stem, file)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        module_spec = importlib.util.spec_from_file_location("scenarios." + file.stem, file)
+        module = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(module)
         for name in dir(module):
             if name.startswith("scenario_") and callable(getattr(module, name)):
                 found[f"{file.stem}.{name[len('scenario_'):]}"] = getattr(module, name)
