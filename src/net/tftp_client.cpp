@@ -89,12 +89,6 @@ struct Transfer {
         if (in) sys::HeapRelease(in);
     }
 
-    bool Allocate(size_t outSize) {
-        out = static_cast<uint8_t*>(sys::HeapAllocZeroed(outSize));
-        in = static_cast<uint8_t*>(sys::HeapAllocZeroed(kReceiveSize));
-        return out && in;
-    }
-
     // Whatever is still queued from an earlier transfer must not pass for this one's answer.
     void DropStale() {
         for (int i = 0; i < kStaleDatagrams; ++i)
@@ -154,11 +148,25 @@ struct Transfer {
         return std::string(text, zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : size);
     }
 
-    void PutRequest(uint16_t opcode, const char* name, size_t nameLength) {
+    // Takes the buffers and sends the request (RRQ or WRQ) for `name` to the device at `p`.
+    // False, with nothing sent, when the name does not fit the request or there is no memory.
+    bool Begin(const TftpLink& l, sys::Endpoint* p, uint16_t opcode, const char* name, size_t maxName,
+               size_t outSize) {
+        const size_t nameLength = std::strlen(name);
+        if (nameLength > maxName) return false;
+        out = static_cast<uint8_t*>(sys::HeapAllocZeroed(outSize));
+        in = static_cast<uint8_t*>(sys::HeapAllocZeroed(kReceiveSize));
+        if (!out || !in) return false;
+        link = l;
+        peer = p;
+        deviceIp = p->ip;
+        DropStale();
         Put16(out, opcode);
         std::memcpy(out + 2, name, nameLength + 1);
         std::memcpy(out + 2 + nameLength + 1, "octet", 6);
         outLength = nameLength + 9;
+        SendKept();
+        return true;
     }
 };
 
@@ -166,16 +174,8 @@ struct Transfer {
 
 uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* name, uint8_t* destination,
                       uint32_t* length) {
-    const size_t nameLength = std::strlen(name);
-    if (nameLength > kMaxReadName) return kTransferNoMemory;
     Transfer t;
-    if (!t.Allocate(kReadOutSize)) return kTransferNoMemory;
-    t.link = link;
-    t.peer = peer;
-    t.deviceIp = peer->ip;
-    t.DropStale();
-    t.PutRequest(kRrq, name, nameLength);
-    t.SendKept();
+    if (!t.Begin(link, peer, kRrq, name, kMaxReadName, kReadOutSize)) return kTransferNoMemory;
 
     const uint32_t capacity = *length;
     uint32_t stored = 0;
@@ -238,16 +238,8 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
 
 uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
                        uint32_t length) {
-    const size_t nameLength = std::strlen(name);
-    if (nameLength > kMaxWriteName) return kTransferNoMemory;
     Transfer t;
-    if (!t.Allocate(kWriteOutSize)) return kTransferNoMemory;
-    t.link = link;
-    t.peer = peer;
-    t.deviceIp = peer->ip;
-    t.DropStale();
-    t.PutRequest(kWrq, name, nameLength);
-    t.SendKept();
+    if (!t.Begin(link, peer, kWrq, name, kMaxWriteName, kWriteOutSize)) return kTransferNoMemory;
 
     uint32_t sent = 0;
     uint16_t block = 0;          // the number the next ACK must carry; 0 answers the request
