@@ -424,6 +424,11 @@ class Window:
     def click(self):
         self.driver.request("click", hwnd=self.hwnd)
 
+    def scroll(self):
+        """A scroll bar's range and position: {"min", "max", "pos"}."""
+        answer = self.driver.request("scroll", hwnd=self.hwnd)
+        return {key: answer[key] for key in ("min", "max", "pos")}
+
     @property
     def checked(self):
         return self.driver.request("checked", hwnd=self.hwnd)["checked"]

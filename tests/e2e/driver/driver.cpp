@@ -458,6 +458,20 @@ std::string Checked(const Request& request) {
     return Ok(JsonObject().Add("checked", JsonBool(state == BST_CHECKED)));
 }
 
+// scroll hwnd=: range and position of a scroll bar control.
+std::string Scroll(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("scroll needs an existing hwnd");
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_POS;
+    if (!GetScrollInfo(hwnd, SB_CTL, &info)) return Fail("GetScrollInfo failed");
+    return Ok(JsonObject()
+                  .Add("min", JsonNumber(info.nMin))
+                  .Add("max", JsonNumber(info.nMax))
+                  .Add("pos", JsonNumber(info.nPos)));
+}
+
 // msgbox [timeout=0]: the program's message box: caption, text and buttons.
 std::string MessageBoxInfo(const Request& request) {
     HWND box = nullptr;
@@ -554,7 +568,7 @@ const CommandEntry kCommands[] = {
     {"wait_gone", WaitGone},  {"info", Info},         {"children", Children},     {"child", Child},
     {"text", Text},           {"set_text", SetText},  {"menu", Menu},             {"command", Command},
     {"key", Key},             {"chars", Chars},       {"click", Click},           {"press", Press},
-    {"checked", Checked},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
+    {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
     {"kill", Kill},
     {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
 };

@@ -118,7 +118,9 @@ def wait_status(s, main, colour, timeout, what):
 
 # ---- layout
 
-def check_field_layout(s, language, expected):
+def check_field_layout(s, language, expected, frames=0):
+    for number in range(frames):
+        s.path(f"FRAMES/2026_12_08-10-00~{number + 1:03d}.png").write_bytes(b"frame")
     main, config = start_main_window(s, language)
     client = main.client_rect
     for index, rect in expected.items():
@@ -132,6 +134,8 @@ def check_field_layout(s, language, expected):
     r = bar.rect_in_parent
     check_equal((r.left, r.top), (client.width - 78, 5), "the scroll bar's top-left corner")
     check(not bar.visible, "the scroll bar is visible in the empty mode")
+    # The range runs to the frame count itself, the position is the first frame.
+    check_equal(bar.scroll(), {"min": 0, "max": frames, "pos": 0}, "the scroll bar's range and position")
     return main, config
 
 
@@ -160,7 +164,7 @@ def scenario_layout_english(s):
         5: (720, 60, 888, 80),
         6: (690, 120, 888, 140),   # right-hand, clipped at 888
         10: (600, 350, 888, 404),  # multi-line on the right
-    })
+    }, frames=3)
     check_prev_next(main, "prev.", "next")
     exit_through_menu(s, main)
 
