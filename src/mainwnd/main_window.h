@@ -73,7 +73,6 @@ private:
     int ConnectionStatus = 0;    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;
     sys::Endpoint ProbeAddress;
-    HWND titleLabel_ = nullptr;
     HWND nextLabel_ = nullptr;
     HWND prevLabel_ = nullptr;
     HWND scrollBar_ = nullptr;
