@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "net/tftp_client.h"
 #include "sys/sys.h"
 

@@ -2,8 +2,8 @@
 #include "app/about_dialog.h"
 
 #include "app/app_object.h"
-#include "app/messages.h"
-#include "app/text_format.h"
+#include "core/messages.h"
+#include "core/text_format.h"
 #include "mainwnd/main_window.h"
 #include "res/resource.h"
 #include "ui/wide.h"

@@ -6,11 +6,11 @@
 #include <gdiplus.h>
 
 #include "app/about_dialog.h"
-#include "app/app_state.h"
-#include "app/config.h"
+#include "core/app_state.h"
+#include "core/config.h"
 #include "app/language_dialog.h"
-#include "app/log.h"
-#include "app/messages.h"
+#include "core/log.h"
+#include "core/messages.h"
 #include "mainwnd/main_window.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
@@ -124,7 +124,7 @@ int RunApplication(HINSTANCE instance) {
     App.Frames.Rebuild(App.FramesPath);
     App.Frames.CurrentFrameIndex = 0;
 
-    MainWindow mainWindow;
+    MainWindow mainWindow(RunCommand);
     g_mainWindow = &mainWindow;
     if (!mainWindow.CreateModeless(nullptr)) {
         const char16_t* text = kNoMainWindowText[App.CurrentLanguage < kLanguageCount ? App.CurrentLanguage : 0];

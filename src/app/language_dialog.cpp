@@ -2,8 +2,8 @@
 #include "app/language_dialog.h"
 
 #include "app/app_object.h"
-#include "app/app_state.h"
-#include "app/messages.h"
+#include "core/app_state.h"
+#include "core/messages.h"
 #include "mainwnd/main_window.h"
 #include "res/resource.h"
 #include "ui/wide.h"

@@ -1,9 +1,9 @@
 // Texts and candidates of the start-up search and the status line.
 #include "mainwnd/device_search.h"
 
-#include "app/messages.h"
-#include "app/text_format.h"
-#include "net/ip_address.h"
+#include "core/messages.h"
+#include "core/text_format.h"
+#include "core/ip_address.h"
 
 uint32_t WithLastOctet(uint32_t ip, uint32_t octet) { return (ip & 0xFFFFFF00u) | (octet & 0xFFu); }
 

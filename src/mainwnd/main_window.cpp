@@ -1,10 +1,9 @@
 // The main window: creation and layout, keys and commands, browsing, painting.
 #include "mainwnd/main_window.h"
 
-#include "app/app_object.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/text_format.h"
+#include "core/app_state.h"
+#include "core/messages.h"
+#include "core/text_format.h"
 #include "mainwnd/device_search.h"
 #include "net/probe.h"
 #include "res/resource.h"
@@ -39,7 +38,7 @@ int TextWidth(const char16_t* text) {
 
 }  // namespace
 
-MainWindow::MainWindow() : ui::Dialog(IDD_MAIN_WINDOW) {
+MainWindow::MainWindow(CommandHandler runCommand) : ui::Dialog(IDD_MAIN_WINDOW), runCommand_(runCommand) {
     for (int i = 0; i < kFieldCount; ++i) CommentaryFields[i].maxLength = kCommentaryFields[i].maxLength;
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELORIN));
 }
@@ -255,7 +254,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
-            if (lParam == 0) RunCommand(LOWORD(wParam));
+            if (lParam == 0) runCommand_(LOWORD(wParam));
             return TRUE;
         case WM_TIMER:
             ProbeStatus();

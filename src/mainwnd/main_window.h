@@ -25,9 +25,13 @@ constexpr UINT UM_SETMODE = WM_USER + 1;
 extern HFONT RegularFont;
 extern HFONT BoldFont;
 
+// Runs a menu or accelerator command that the window does not handle itself; false when no
+// handler knows it. The application passes its command table in.
+using CommandHandler = bool (*)(UINT id);
+
 class MainWindow : public ui::Dialog {
 public:
-    MainWindow();
+    explicit MainWindow(CommandHandler runCommand);
     ~MainWindow() override;
 
     uint8_t RequestedMode() const { return mode_; }
@@ -68,6 +72,7 @@ private:
     void OnBrowse(int code);
     bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
 
+    CommandHandler runCommand_;
     uint8_t mode_ = Empty;       // requested
     uint8_t shownMode_ = Empty;  // built on screen
     int ConnectionStatus = 0;    // 1: the detector answered the last probe

@@ -1,7 +1,7 @@
 // The two-line message window of the start-up search.
 #include "mainwnd/message_wnd.h"
 
-#include "app/text_format.h"
+#include "core/text_format.h"
 #include "ui/wide.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The one UDP socket of the file transfers.
 #include "net/socket_setup.h"
 
-#include "app/messages.h"
-#include "app/text_format.h"
+#include "core/messages.h"
+#include "core/text_format.h"
 
 NetworkStartResult StartTransferSocket(sys::Socket* socket, sys::Endpoint* peer) {
     if (!sys::NetStart()) return kWinsockNotStarted;

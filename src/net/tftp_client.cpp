@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/log.h"
+#include "core/app_state.h"
+#include "core/log.h"
 #include "net/socket_setup.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"

@@ -3,8 +3,8 @@
 
 #include <sys/stat.h>
 
-#include "app/app_state.h"
-#include "app/config.h"
+#include "core/app_state.h"
+#include "core/config.h"
 #include "sys/cp1251.h"
 #include "sys/sys_testing.h"
 #include "test_support.h"

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "frames/frame_list.h"
+#include "core/frame_list.h"
 #include "test_support.h"
 
 namespace {

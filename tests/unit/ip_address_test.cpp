@@ -1,7 +1,7 @@
 // Addresses as the configuration file writes them, read the way inet_addr reads them.
 #include <gtest/gtest.h>
 
-#include "net/ip_address.h"
+#include "core/ip_address.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // status line.
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "mainwnd/device_search.h"
 #include "mainwnd/field_layout.h"
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/text_format.h"
+#include "core/app_state.h"
+#include "core/messages.h"
+#include "core/text_format.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 #include "sys/sys_testing.h"

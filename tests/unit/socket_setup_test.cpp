@@ -1,7 +1,7 @@
 // The transfer socket at start-up, and the report that ends the program when it fails.
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "net/socket_setup.h"
 
 namespace {

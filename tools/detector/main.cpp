@@ -11,7 +11,7 @@
 #endif
 
 #include "detector.h"
-#include "net/ip_address.h"
+#include "core/ip_address.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "detector.h"
-#include "net/ip_address.h"
+#include "core/ip_address.h"
 
 namespace detector {
 namespace {

@@ -1,8 +1,8 @@
 // The program's texts: 58 numbered entries in Russian, English and Turkish, and the choice of
 // the current language.
-#include "app/messages.h"
+#include "core/messages.h"
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 const char16_t* const ProgramVersion = u"2.04";
 

@@ -1,13 +1,13 @@
 // Pelorin.cfg: the tolerant reader and the fixed-layout writer of the program's settings.
-#include "app/config.h"
+#include "core/config.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/log.h"
-#include "net/ip_address.h"
+#include "core/app_state.h"
+#include "core/log.h"
+#include "core/ip_address.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 

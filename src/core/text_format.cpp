@@ -1,5 +1,5 @@
 // printf-style formatting of the UTF-16 interface texts.
-#include "app/text_format.h"
+#include "core/text_format.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // The sorted list of the frame files in the frames folder.
-#include "frames/frame_list.h"
+#include "core/frame_list.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // transfer socket. One instance, App, lives for the whole run.
 #pragma once
 
-#include "app/settings.h"
-#include "frames/frame_list.h"
+#include "core/settings.h"
+#include "core/frame_list.h"
 #include "sys/sys_net.h"
 
 struct AppState : Settings {

@@ -1,7 +1,7 @@
 // The program's texts: 58 numbered entries in three languages, and the current language's set.
 #pragma once
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
 constexpr int kMessageCount = 58;

@@ -1,5 +1,5 @@
 // IPv4 addresses as text.
-#include "net/ip_address.h"
+#include "core/ip_address.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
 // The one instance of the process-wide state.
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 AppState App;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 // The file, in the current directory.
 extern const char16_t* const kConfigFileName;

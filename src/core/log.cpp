@@ -1,10 +1,10 @@
 // The program's log file.
-#include "app/log.h"
+#include "core/log.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 std::string FormatLogStamp(const sys::LocalTime& t) {
     char stamp[64];
