@@ -120,6 +120,20 @@ void MainWindow::ApplyDisplayMode() {
     shownMode_ = mode_;
 }
 
+std::u16string MainWindow::CommentaryFieldText(int index) const {
+    HWND edit = CommentaryFields[index].edit;
+    int length = GetWindowTextLengthW(edit);
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    int copied = GetWindowTextW(edit, reinterpret_cast<wchar_t*>(&text[0]), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void MainWindow::FrameListChanged() {
+    SetScrollRange(scrollBar_, SB_CTL, 0, App.Frames.FrameCount(), FALSE);
+    SetScrollPos(scrollBar_, SB_CTL, App.Frames.CurrentFrameIndex, TRUE);
+}
+
 void MainWindow::Close() {
     mode_ = Empty;
     ApplyDisplayMode();

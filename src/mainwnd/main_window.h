@@ -47,6 +47,15 @@ public:
     // current display mode in the new texts.
     void ShowNewLanguage();
 
+    // The rectangle (client pixels, computed when the window opened) and the current text of
+    // commentary field `index` (field order), as they are on screen: printing reads them.
+    FieldRect CommentaryFieldRect(int index) const { return CommentaryFields[index].rect; }
+    std::u16string CommentaryFieldText(int index) const;
+
+    // After the frame list was read anew (Read > Frames): the scroll bar's range follows the
+    // new count, and the current frame stays the one on screen.
+    void FrameListChanged();
+
     std::u16string ShownFramePath;    // full path of the frame shown
     std::u16string SettingsFileName;  // settings file last chosen, without folder
 
