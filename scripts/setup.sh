@@ -10,6 +10,7 @@ packages=(
   xvfb x11-utils imagemagick
   tftpd-hpa tftp-hpa curl
   python3 iproute2 util-linux procps locales
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
@@ -19,8 +20,8 @@ done
 
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
-  # Packages that bring a service (tftpd-hpa) must not start it: the tests start their own
-  # servers on loopback, nothing listens on the machine's other addresses.
+  # Packages that bring a service (tftpd-hpa, cups) must not start it: the tests start their own
+  # servers on loopback or on a socket, nothing listens on the machine's other addresses.
   policy=/usr/sbin/policy-rc.d
   created_policy=0
   if [ ! -e "$policy" ]; then
