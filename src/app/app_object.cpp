@@ -11,6 +11,7 @@
 #include "app/language_dialog.h"
 #include "core/log.h"
 #include "core/messages.h"
+#include "frames/frame_print.h"
 #include "mainwnd/main_window.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
@@ -36,6 +37,8 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
 
 void ExitCommand() { TheMainWindow()->Close(); }
 
+void PrintFrameCommand() { PrintCommand(*TheMainWindow()); }
+
 // Commands whose work is not part of the program yet reach the table and do nothing.
 void NotAvailableYet() {}
 
@@ -56,7 +59,7 @@ const Command kCommandTable[] = {
     {ID_WRITE_DEFAULT_SETTINGS, NotAvailableYet},
     {ID_SELECT_LANGUAGE, SelectLanguageCommand},
     {ID_ABOUT, AboutCommand},
-    {ID_PRINT, NotAvailableYet},
+    {ID_PRINT, PrintFrameCommand},
 };
 
 void ShutDown(ULONG_PTR gdiplusToken) {

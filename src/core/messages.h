@@ -41,4 +41,6 @@ enum MessageId : int {
     kMsgAboutTitle = 53,
     kMsgAboutVersion = 54,
     kMsgCopyright = 55,
+    kMsgMonochromePrinter = 56,
+    kMsgNoPrinter = 57,
 };
