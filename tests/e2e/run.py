@@ -28,6 +28,7 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
 import e2e  # noqa: E402
+from printer import PdfPrinter  # noqa: E402
 
 SCENARIOS = HERE / "scenarios"
 sys.path.insert(0, str(SCENARIOS))
@@ -96,7 +97,10 @@ def command_demo(args):
     desktop = bool(args.display)
     e2e.prepare_prefix(args.prefix, None, reuse=True)
     paths.screenshots = work
-    with e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
+    # View > Print prints on a PDF printer of its own, into the working folder.
+    printed = work / "PDF"
+    with PdfPrinter(printed, device="pelorin-demo") as _, \
+            e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
         session.write_config(session.canonical_config(IP_ADDRESS=args.address, STARTUP_SEARCH_FLAG=0))
         session.start()
         main = session.main_window(timeout=60)
@@ -116,6 +120,7 @@ def command_demo(args):
     print(f"Pelorin ended with exit code {code}")
     print(f"screenshot: {shot}")
     print(f"log:        {work / 'LOG' / 'Pelorin.LOG'}")
+    print(f"printed:    {printed} (View > Print writes a PDF file there)")
     return 0 if code == 0 else 1
 
 
