@@ -18,6 +18,7 @@ constexpr int kWindowWidth = 1024;
 constexpr int kWindowHeight = 760;
 constexpr int kLabelHeight = 16;
 constexpr int kLabelCharWidth = 8;
+constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
 constexpr UINT kNoControlId = 0xFFFF;
 
@@ -84,6 +85,10 @@ void MainWindow::LayOutFields() {
         SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
         SendMessageW(field.edit, EM_LIMITTEXT, field.maxLength, 0);
+        // A field is as wide as its longest text (8 pixels a character, a line a third of a
+        // multi-line field's) plus 8: narrow margins keep every character of a full field in
+        // sight, whatever the font's own margins would be.
+        SendMessageW(field.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kFieldMargin, kFieldMargin));
         MoveWindow(field.edit, field.rect.left, field.rect.top, field.rect.right - field.rect.left,
                    field.rect.bottom - field.rect.top, TRUE);
         ShowWindow(field.edit, SW_HIDE);

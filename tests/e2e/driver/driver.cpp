@@ -618,8 +618,9 @@ std::string HScroll(const Request& request) {
     return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(parent, start, Timeout(request, 10000), nullptr))));
 }
 
-// press_timed hwnd= id= top= class=: clicks the button, then waits until `top` has a visible
-// child of the class and nothing left to paint; "us" as for hscroll.
+// press_timed hwnd= id= top= class= [replaces=]: clicks the button, then waits until `top` has a
+// visible child of the class (other than `replaces`, a child that is to give way to a new one)
+// and nothing left to paint; "us" as for hscroll.
 std::string PressTimed(const Request& request) {
     HWND dialog, top;
     long long id;
@@ -629,12 +630,14 @@ std::string PressTimed(const Request& request) {
     HWND button = GetDlgItem(dialog, static_cast<int>(id));
     if (!button) return Fail("the dialog has no control " + std::to_string(id));
     const std::wstring wanted = request.Wide("class");
+    HWND old = nullptr;
+    WindowField(request, "replaces", &old);
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     if (!PostMessageW(button, BM_CLICK, 0, 0)) return Fail("PostMessage failed");
     auto shown = [&] {
         for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (ClassOf(child) == wanted && IsWindowVisible(child)) return true;
+            if (child != old && ClassOf(child) == wanted && IsWindowVisible(child)) return true;
         return false;
     };
     return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(top, start, Timeout(request, 10000), shown))));
