@@ -1,4 +1,4 @@
-// The program's texts: 58 numbered entries in Russian, English and Turkish, and the choice of
+// The program's texts: numbered entries in Russian, English and Turkish, and the choice of
 // the current language.
 #include "core/messages.h"
 
@@ -67,6 +67,8 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"(C) 2026 Команда Pelorin",  // 55
         u"Вы выбрали монохромный принтер. При печати документа\nможет потеряться цветовая информация. Вы уверены,\nчто хотите распечатать на данном принтере?",  // 56
         u"У вас не установлен принтер.\nПечать невозможна.",  // 57
+        u"Не удалось сохранить комментарий в файл %s.",  // 58
+        u"Файл %s не является кадром из папки кадров %s.",  // 59
     },
     // English
     {
@@ -128,6 +130,8 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"The commentary could not be saved to the file %s.",  // 58
+        u"The file %s is not one of the frames in the frames folder %s.",  // 59
     },
     // Turkish
     {
@@ -189,6 +193,8 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"Yorum %s dosyasina kaydedilemedi.",  // 58
+        u"%s dosyasi, %s goruntu klasorundeki goruntulerden biri degil.",  // 59
     },
 };
 

@@ -1,10 +1,11 @@
-// The program's texts: 58 numbered entries in three languages, and the current language's set.
+// The program's texts: 58 numbered entries in three languages, then the program's own further texts,
+// and the current language's set.
 #pragma once
 
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 58;
+constexpr int kMessageCount = 60;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -43,4 +44,6 @@ enum MessageId : int {
     kMsgCopyright = 55,
     kMsgMonochromePrinter = 56,
     kMsgNoPrinter = 57,
+    kMsgCommentaryNotSaved = 58,
+    kMsgNotAFrame = 59,
 };
