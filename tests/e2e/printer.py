@@ -156,7 +156,8 @@ class PdfPrinter:
 
         conf = [line for line in CUPSD_DEFAULTS.read_text().splitlines()
                 if not re.match(r"\s*(Listen|Port|Browsing|WebInterface|BrowseLocalProtocols)\b", line)]
-        conf += [f"Listen {CUPS_SOCKET}", "Browsing No", "WebInterface No"]
+        # The job history keeps each job's attributes (copies) for job_copies().
+        conf += [f"Listen {CUPS_SOCKET}", "Browsing No", "WebInterface No", "PreserveJobHistory Yes"]
         (self.scratch / "cupsd.conf").write_text("\n".join(conf) + "\n")
         (self.scratch / "cups-files.conf").write_text("\n".join([
             "SystemGroup root lpadmin",
@@ -220,6 +221,17 @@ class PdfPrinter:
         """The queue's pending jobs, as lpstat lists them."""
         return [line for line in self._lpstat("-o", self.queue).splitlines() if line.strip()]
 
+    def job_copies(self):
+        """How many copies of its document each finished job asked the printer for, oldest job
+        first: the integer attribute "copies" of the job's control file (1 when it has none)."""
+        copies = []
+        for control in sorted((self.scratch / "spool").glob("c[0-9]*")):
+            data = control.read_bytes()
+            # IPP: value tag 0x21 (integer), name length 6, "copies", value length 4, value.
+            found = re.search(rb"\x21\x00\x06copies\x00\x04(....)", data, re.S)
+            copies.append(int.from_bytes(found.group(1), "big") if found else 1)
+        return copies
+
     def wait_pdf(self, timeout=60.0):
         """The one PDF of the job just printed, once the queue is empty again (the file appears
         while ghostscript is still writing it)."""
@@ -266,17 +278,16 @@ class Pdf:
         return subprocess.run([_tool("pdftotext"), "-layout", "-enc", "UTF-8", "-f", str(page), "-l", str(page),
                                str(self.path), "-"], stdout=subprocess.PIPE, timeout=60).stdout.decode("utf-8", "replace")
 
-    def render(self, page, dpi, png):
-        """The page as a PNG file and as an RGB picture to read pixels from."""
-        png = Path(png)
-        stem = png.with_suffix("")
-        subprocess.run([_tool("pdftoppm"), "-r", str(dpi), "-f", str(page), "-l", str(page), "-png", "-singlefile",
-                        str(self.path), str(stem)], check=True, timeout=120)
-        subprocess.run([_tool("pdftoppm"), "-r", str(dpi), "-f", str(page), "-l", str(page), "-singlefile",
-                        str(self.path), str(stem)], check=True, timeout=120)
-        ppm = stem.with_suffix(".ppm")
-        picture = Picture(ppm.read_bytes())
-        ppm.unlink()
+    def render(self, page, dpi, png=None):
+        """The page as an RGB picture to read pixels from, and also as a PNG file if png is given."""
+        with tempfile.TemporaryDirectory() as folder:
+            stem = Path(folder) / "page"
+            common = [_tool("pdftoppm"), "-r", str(dpi), "-f", str(page), "-l", str(page), "-singlefile"]
+            subprocess.run(common + [str(self.path), str(stem)], check=True, timeout=120)
+            picture = Picture(stem.with_suffix(".ppm").read_bytes())
+            if png:
+                subprocess.run(common + ["-png", str(self.path), str(Path(png).with_suffix(""))], check=True,
+                               timeout=120)
         return picture
 
 
