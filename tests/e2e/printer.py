@@ -156,8 +156,9 @@ class PdfPrinter:
 
         conf = [line for line in CUPSD_DEFAULTS.read_text().splitlines()
                 if not re.match(r"\s*(Listen|Port|Browsing|WebInterface|BrowseLocalProtocols)\b", line)]
-        # The job history keeps each job's attributes (copies) for job_copies().
-        conf += [f"Listen {CUPS_SOCKET}", "Browsing No", "WebInterface No", "PreserveJobHistory Yes"]
+        # The job history keeps each job's attributes (copies) for job_copies(), written at once.
+        conf += [f"Listen {CUPS_SOCKET}", "Browsing No", "WebInterface No", "PreserveJobHistory Yes",
+                 "DirtyCleanInterval 0"]
         (self.scratch / "cupsd.conf").write_text("\n".join(conf) + "\n")
         (self.scratch / "cups-files.conf").write_text("\n".join([
             "SystemGroup root lpadmin",
@@ -221,14 +222,22 @@ class PdfPrinter:
         """The queue's pending jobs, as lpstat lists them."""
         return [line for line in self._lpstat("-o", self.queue).splitlines() if line.strip()]
 
-    def job_copies(self):
-        """How many copies of its document each finished job asked the printer for, oldest job
-        first: the integer attribute "copies" of the job's control file (1 when it has none)."""
+    def job_copies(self, jobs, timeout=10.0):
+        """How many copies of its document each of the first `jobs` jobs asked the printer for,
+        oldest first: the integer attribute "copies" of the job's control file (1 when it has
+        none). The scheduler writes the files soon after a job ends: waits for them."""
+        deadline = time.monotonic() + timeout
+        while True:
+            controls = sorted((self.scratch / "spool").glob("c[0-9]*"))
+            if len(controls) >= jobs:
+                break
+            if time.monotonic() >= deadline:
+                raise ScenarioFailure(f"{len(controls)} job files after {timeout:.0f} s, not {jobs}")
+            time.sleep(0.05)
         copies = []
-        for control in sorted((self.scratch / "spool").glob("c[0-9]*")):
-            data = control.read_bytes()
+        for control in controls[:jobs]:
             # IPP: value tag 0x21 (integer), name length 6, "copies", value length 4, value.
-            found = re.search(rb"\x21\x00\x06copies\x00\x04(....)", data, re.S)
+            found = re.search(rb"\x21\x00\x06copies\x00\x04(....)", control.read_bytes(), re.S)
             copies.append(int.from_bytes(found.group(1), "big") if found else 1)
         return copies
 
