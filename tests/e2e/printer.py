@@ -20,7 +20,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from e2e import HarnessError, ScenarioFailure
+from e2e import HarnessError, ScenarioFailure, Screenshot
 
 CUPS_SOCKET = Path("/run/cups/cups.sock")
 LOCK_FILE = Path("/run/lock/pelorin-cups.lock")
@@ -293,35 +293,8 @@ class Pdf:
             stem = Path(folder) / "page"
             common = [_tool("pdftoppm"), "-r", str(dpi), "-f", str(page), "-l", str(page), "-singlefile"]
             subprocess.run(common + [str(self.path), str(stem)], check=True, timeout=120)
-            picture = Picture(stem.with_suffix(".ppm").read_bytes())
+            picture = Screenshot(stem.with_suffix(".ppm").read_bytes())
             if png:
                 subprocess.run(common + ["-png", str(self.path), str(Path(png).with_suffix(""))], check=True,
                                timeout=120)
         return picture
-
-
-class Picture:
-    """An RGB picture (PPM) whose pixels the scenarios read."""
-
-    def __init__(self, ppm):
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
-        if not match or match.group(3) != b"255":
-            raise HarnessError("unexpected picture format")
-        self.width, self.height = int(match.group(1)), int(match.group(2))
-        self.pixels = ppm[match.end():]
-
-    def pixel(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.pixels[offset:offset + 3])
-
-    def count(self, predicate, box=None):
-        """How many pixels in box (left, top, right, bottom; the whole picture by default) match."""
-        left, top, right, bottom = box or (0, 0, self.width, self.height)
-        found = 0
-        for y in range(max(top, 0), min(bottom, self.height)):
-            row = y * self.width * 3
-            for x in range(max(left, 0), min(right, self.width)):
-                offset = row + x * 3
-                if predicate(self.pixels[offset], self.pixels[offset + 1], self.pixels[offset + 2]):
-                    found += 1
-        return found
