@@ -425,8 +425,9 @@ class Window:
         """Clicks the dialog's button with this id."""
         self.driver.request("press", hwnd=self.hwnd, id=control_id)
 
-    def click(self):
-        self.driver.request("click", hwnd=self.hwnd)
+    def click(self, mouse=False):
+        """BM_CLICK for a button; with mouse, a left click into any control."""
+        self.driver.request("click", hwnd=self.hwnd, mouse=int(mouse))
 
     def scroll(self):
         """A scroll bar's range and position: {"min", "max", "pos"}."""

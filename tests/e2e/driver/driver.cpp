@@ -430,11 +430,17 @@ std::string Chars(const Request& request) {
     return Ok(JsonObject().Add("target", HandleText(target)));
 }
 
-// click hwnd=: a button pressed as by the mouse (radio buttons get checked, dialogs notified).
+// click hwnd= [mouse=0]: a button pressed as by the mouse (radio buttons get checked, dialogs
+// notified). With mouse=1 any control gets a left button press and release at its top left,
+// as when the user clicks into a field.
 std::string Click(const Request& request) {
     HWND hwnd;
     if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("click needs an existing hwnd");
-    if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    bool posted = request.NumberOr("mouse", 0) != 0
+                      ? PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
+                            PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(4, 4))
+                      : PostMessageW(hwnd, BM_CLICK, 0, 0);
+    if (!posted) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
     return Ok();
 }
 
