@@ -14,6 +14,7 @@ import fcntl
 import os
 import re
 import shutil
+import signal
 import socket
 import subprocess
 import tempfile
@@ -24,6 +25,7 @@ from e2e import HarnessError, ScenarioFailure, Screenshot
 
 CUPS_SOCKET = Path("/run/cups/cups.sock")
 LOCK_FILE = Path("/run/lock/pelorin-cups.lock")
+PID_FILE = Path("/run/lock/pelorin-cups.pid")
 LOCK_WAIT = 600.0
 PPD = Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")
 CUPSD_DEFAULTS = Path("/usr/share/cups/cupsd.conf.default")
@@ -81,6 +83,28 @@ class _MachineLock:
             self.file = None
 
 
+def _stop_orphan():
+    """Stops a cupsd that an earlier run of ours started and could not stop (killed outright):
+    its pid is in PID_FILE and its command line names one of our scratch folders. Called with
+    the lock held, so no live run owns it."""
+    try:
+        pid = int(PID_FILE.read_text())
+        command = Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0")
+    except (OSError, ValueError):
+        return
+    if not any(b"/pelorin-cups-" in part for part in command) or not command[0].endswith(b"cupsd"):
+        return
+    os.kill(pid, signal.SIGTERM)
+    deadline = time.monotonic() + 15
+    while Path(f"/proc/{pid}").exists() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    PID_FILE.unlink(missing_ok=True)
+    for part in command:
+        folder = Path(part.decode(errors="replace")).parent
+        if folder.name.startswith("pelorin-cups-"):
+            shutil.rmtree(folder, ignore_errors=True)
+
+
 class NoPrinter:
     """While it is entered, no scheduler runs: Wine finds no printer at all."""
 
@@ -89,6 +113,7 @@ class NoPrinter:
 
     def __enter__(self):
         self.lock.acquire()
+        _stop_orphan()
         if scheduler_answers():
             self.lock.release()
             raise HarnessError(f"a cupsd that is not ours answers on {CUPS_SOCKET}: stop it first")
@@ -117,6 +142,7 @@ class PdfPrinter:
     def __enter__(self):
         self.lock.acquire()
         try:
+            _stop_orphan()
             if scheduler_answers():
                 raise HarnessError(f"a cupsd that is not ours answers on {CUPS_SOCKET}: stop it first")
             self._start()
@@ -137,6 +163,8 @@ class PdfPrinter:
                     self.process.kill()
                     self.process.wait(timeout=5)
         finally:
+            if self.process:
+                PID_FILE.unlink(missing_ok=True)
             self.process = None
             self.conf.unlink(missing_ok=True)
             if self.scratch:
@@ -177,6 +205,7 @@ class PdfPrinter:
         self.process = subprocess.Popen(
             [_tool("cupsd"), "-f", "-c", str(self.scratch / "cupsd.conf"), "-s", str(self.scratch / "cups-files.conf")],
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        PID_FILE.write_text(str(self.process.pid))
         deadline = time.monotonic() + 20
         while not self._lpstat("-r").startswith("scheduler is running"):
             if self.process.poll() is not None:
