@@ -133,7 +133,8 @@ void CFramePrint::PrintFrame() {
     // The whole page follows the printer's resolution, the font with it.
     std::array<FieldRect, kFieldCount> fields;
     for (int i = 0; i < kFieldCount; ++i) fields[i] = main_.CommentaryFieldRect(i);
-    const PageLayout page = LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
+    const PageLayout page =
+        LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
     HFONT font = CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, LanguageCharset(),
                              OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace);
 
