@@ -12,8 +12,12 @@
 #include "core/log.h"
 #include "core/messages.h"
 #include "mainwnd/main_window.h"
+#include "mainwnd/settings_view.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
+#include "settings/ip_address_dialog.h"
+#include "settings/read_settings_dialog.h"
+#include "settings/write_defaults.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 #include "ui/message_box.h"
@@ -36,6 +40,11 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
 
 void ExitCommand() { TheMainWindow()->Close(); }
 
+void ViewSettings() { ViewSettingsCommand(*TheMainWindow()); }
+void SetIpAddress() { SetIpAddressCommand(TheMainWindow()->hwnd()); }
+void ReadSettings() { ReadSettingsCommand(TheMainWindow()->hwnd()); }
+void WriteDefaultSettings() { WriteDefaultSettingsCommand(TheMainWindow()->hwnd()); }
+
 // Commands whose work is not part of the program yet reach the table and do nothing.
 void NotAvailableYet() {}
 
@@ -48,12 +57,12 @@ struct Command {
 const Command kCommandTable[] = {
     {ID_EXIT, ExitCommand},
     {ID_VIEW_FRAMES, NotAvailableYet},
-    {ID_VIEW_SETTINGS, NotAvailableYet},
+    {ID_VIEW_SETTINGS, ViewSettings},
     {ID_READ_FRAMES, NotAvailableYet},
     {ID_EDIT_FRAMES, NotAvailableYet},
-    {ID_SET_IP_ADDRESS, NotAvailableYet},
-    {ID_READ_SETTINGS, NotAvailableYet},
-    {ID_WRITE_DEFAULT_SETTINGS, NotAvailableYet},
+    {ID_SET_IP_ADDRESS, SetIpAddress},
+    {ID_READ_SETTINGS, ReadSettings},
+    {ID_WRITE_DEFAULT_SETTINGS, WriteDefaultSettings},
     {ID_SELECT_LANGUAGE, SelectLanguageCommand},
     {ID_ABOUT, AboutCommand},
     {ID_PRINT, NotAvailableYet},
