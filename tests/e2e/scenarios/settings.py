@@ -183,8 +183,10 @@ def scenario_read_settings(s):
         main, config = start(s, ENGLISH, address)
 
         # Both files, the short one and the long one.
+        started = time.monotonic()
         dialog = read_settings(s, main)
         dialog.wait_gone(20)
+        print(f"both files read in {time.monotonic() - started:.2f} s (the dialog's 500 ms wait included)")
         no_message_box(s)
         check_equal((frames / "fds.sdb").read_bytes(), fds, "FRAMES/fds.sdb after reading")
         check_equal((frames / "fdc.sdb").read_bytes(), fdc, "FRAMES/fdc.sdb after reading")
@@ -229,6 +231,7 @@ def scenario_read_settings(s):
         time.sleep(1.0)  # the timer's 500 ms and then some
         no_message_box(s, 0)
         check_equal(d.packets()[before:], [], f"packets after Escape (pressed {escaped['waited_ms']} ms in)")
+        print(f"Escape pressed {escaped['waited_ms']} ms after the dialog was looked for")
 
         # A slow detector, to see the dialog at work.
     with detector(s, address, device, "--delay=40") as slow:
@@ -254,6 +257,7 @@ def scenario_read_settings(s):
     close_box(box)
     dialog.wait_gone(10)
     check(first < 3, f"the first no-answer message took {first:.1f} s")
+    print(f"the first no-answer message {first:.2f} s after the dialog showed")
     check_equal(((frames / "fds.sdb").read_bytes(), (frames / "fdc.sdb").read_bytes()), (fds_before, fdc_before),
                 "the local copies without a detector")
     exit_through_menu(s, main)
