@@ -7,7 +7,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev pkg-config
   mingw-w64 wine wine64
   libgtest-dev libgmock-dev
-  xvfb x11-utils imagemagick
+  xvfb x11-utils imagemagick fonts-liberation
   tftpd-hpa tftp-hpa curl
   python3 iproute2 util-linux procps locales
 )

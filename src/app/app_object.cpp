@@ -11,6 +11,7 @@
 #include "app/language_dialog.h"
 #include "core/log.h"
 #include "core/messages.h"
+#include "frames/frame_commands.h"
 #include "mainwnd/main_window.h"
 #include "mainwnd/settings_view.h"
 #include "net/socket_setup.h"
@@ -39,6 +40,8 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
 };
 
 void ExitCommand() { TheMainWindow()->Close(); }
+void ViewFramesCommand() { ViewFrames(TheMainWindow()); }
+void EditFramesCommand() { EditFrameCommentary(TheMainWindow()); }
 
 void ViewSettings() { ViewSettingsCommand(*TheMainWindow()); }
 void SetIpAddress() { SetIpAddressCommand(TheMainWindow()->hwnd()); }
@@ -56,10 +59,10 @@ struct Command {
 // In the order the menus offer them. Write > Settings... (32780) has no handler.
 const Command kCommandTable[] = {
     {ID_EXIT, ExitCommand},
-    {ID_VIEW_FRAMES, NotAvailableYet},
+    {ID_VIEW_FRAMES, ViewFramesCommand},
     {ID_VIEW_SETTINGS, ViewSettings},
     {ID_READ_FRAMES, NotAvailableYet},
-    {ID_EDIT_FRAMES, NotAvailableYet},
+    {ID_EDIT_FRAMES, EditFramesCommand},
     {ID_SET_IP_ADDRESS, SetIpAddress},
     {ID_READ_SETTINGS, ReadSettings},
     {ID_WRITE_DEFAULT_SETTINGS, WriteDefaultSettings},

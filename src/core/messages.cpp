@@ -1,4 +1,4 @@
-// The program's texts: 58 numbered entries in Russian, English and Turkish, and the choice of
+// The program's texts: numbered entries in Russian, English and Turkish, and the choice of
 // the current language.
 #include "core/messages.h"
 
@@ -67,16 +67,18 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"(C) 2026 Команда Pelorin",  // 55
         u"Вы выбрали монохромный принтер. При печати документа\nможет потеряться цветовая информация. Вы уверены,\nчто хотите распечатать на данном принтере?",  // 56
         u"У вас не установлен принтер.\nПечать невозможна.",  // 57
+        u"Не удалось сохранить комментарий в файл %s.",  // 58
+        u"Файл %s не является кадром из папки кадров %s.",  // 59
         // Settings transfers and the detector's address
-        u"файл %s - не записан, прежняя копия сохранена",  // 58
-        u"файл %s - длиннее %d байт, не записан",  // 59
-        u"файл %s - отослан, %s байт",  // 60
-        u"файл %s - нет в папке Default",  // 61
-        u"файл %s - не читается, не отослан",  // 62
-        u"файл %s - прибор не отвечает",  // 63
-        u"файл %s - ответ прибора: %s",  // 64
-        u"Заполните все четыре числа адреса.",  // 65
-        u"Адрес %s не может быть адресом прибора.",  // 66
+        u"файл %s - не записан, прежняя копия сохранена",  // 60
+        u"файл %s - длиннее %d байт, не записан",  // 61
+        u"файл %s - отослан, %s байт",  // 62
+        u"файл %s - нет в папке Default",  // 63
+        u"файл %s - не читается, не отослан",  // 64
+        u"файл %s - прибор не отвечает",  // 65
+        u"файл %s - ответ прибора: %s",  // 66
+        u"Заполните все четыре числа адреса.",  // 67
+        u"Адрес %s не может быть адресом прибора.",  // 68
     },
     // English
     {
@@ -138,16 +140,18 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"The commentary could not be saved to the file %s.",  // 58
+        u"The file %s is not one of the frames in the frames folder %s.",  // 59
         // Settings transfers and the detector's address
-        u"file %s - not saved, the old copy is kept",  // 58
-        u"file %s - longer than %d bytes, not saved",  // 59
-        u"file %s - sent, %s bytes",  // 60
-        u"file %s - not in the Default folder",  // 61
-        u"file %s - cannot be read, not sent",  // 62
-        u"file %s - the apparatus does not answer",  // 63
-        u"file %s - the apparatus answered: %s",  // 64
-        u"Fill in all four numbers of the address.",  // 65
-        u"The address %s cannot be the apparatus address.",  // 66
+        u"file %s - not saved, the old copy is kept",  // 60
+        u"file %s - longer than %d bytes, not saved",  // 61
+        u"file %s - sent, %s bytes",  // 62
+        u"file %s - not in the Default folder",  // 63
+        u"file %s - cannot be read, not sent",  // 64
+        u"file %s - the apparatus does not answer",  // 65
+        u"file %s - the apparatus answered: %s",  // 66
+        u"Fill in all four numbers of the address.",  // 67
+        u"The address %s cannot be the apparatus address.",  // 68
     },
     // Turkish
     {
@@ -209,16 +213,18 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"Yorum %s dosyasina kaydedilemedi.",  // 58
+        u"%s dosyasi, %s goruntu klasorundeki goruntulerden biri degil.",  // 59
         // Settings transfers and the detector's address
-        u"Dosye %s - kaydedilmedi, eski kopya korundu",  // 58
-        u"Dosye %s - %d bayttan uzun, kaydedilmedi",  // 59
-        u"Dosye %s - gonderildi, %s bayt",  // 60
-        u"Dosye %s - Default klasorunde yok",  // 61
-        u"Dosye %s - okunamadi, gonderilmedi",  // 62
-        u"Dosye %s - cihaz cevap vermiyor",  // 63
-        u"Dosye %s - cihazin cevabi: %s",  // 64
-        u"Adresin dort sayisini da doldurun.",  // 65
-        u"%s adresi cihazin adresi olamaz.",  // 66
+        u"Dosye %s - kaydedilmedi, eski kopya korundu",  // 60
+        u"Dosye %s - %d bayttan uzun, kaydedilmedi",  // 61
+        u"Dosye %s - gonderildi, %s bayt",  // 62
+        u"Dosye %s - Default klasorunde yok",  // 63
+        u"Dosye %s - okunamadi, gonderilmedi",  // 64
+        u"Dosye %s - cihaz cevap vermiyor",  // 65
+        u"Dosye %s - cihazin cevabi: %s",  // 66
+        u"Adresin dort sayisini da doldurun.",  // 67
+        u"%s adresi cihazin adresi olamaz.",  // 68
     },
 };
 

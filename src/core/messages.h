@@ -1,10 +1,11 @@
-// The program's texts: 58 numbered entries in three languages, and the current language's set.
+// The program's texts: 58 numbered entries in three languages, then the program's own further texts,
+// and the current language's set.
 #pragma once
 
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 67;
+constexpr int kMessageCount = 69;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -47,14 +48,16 @@ enum MessageId : int {
     kMsgAboutTitle = 53,
     kMsgAboutVersion = 54,
     kMsgCopyright = 55,
+    kMsgCommentaryNotSaved = 58,
+    kMsgNotAFrame = 59,
     // Settings transfers and the detector's address
-    kMsgSettingsNotStored = 58,     // file %s - not saved, the old copy is kept
-    kMsgSettingsTooLong = 59,       // file %s - longer than %d bytes, not saved
-    kMsgDefaultSent = 60,           // file %s - sent, %s bytes
-    kMsgDefaultNotFound = 61,       // file %s - not in the Default folder
-    kMsgDefaultNotReadable = 62,    // file %s - cannot be read, not sent
-    kMsgDefaultNoAnswer = 63,       // file %s - the apparatus does not answer
-    kMsgDefaultDeviceError = 64,    // file %s - the apparatus answered: %s
-    kMsgAddressIncomplete = 65,     // Fill in all four numbers of the address.
-    kMsgAddressNotUsable = 66,      // The address %s cannot be the apparatus address.
+    kMsgSettingsNotStored = 60,     // file %s - not saved, the old copy is kept
+    kMsgSettingsTooLong = 61,       // file %s - longer than %d bytes, not saved
+    kMsgDefaultSent = 62,           // file %s - sent, %s bytes
+    kMsgDefaultNotFound = 63,       // file %s - not in the Default folder
+    kMsgDefaultNotReadable = 64,    // file %s - cannot be read, not sent
+    kMsgDefaultNoAnswer = 65,       // file %s - the apparatus does not answer
+    kMsgDefaultDeviceError = 66,    // file %s - the apparatus answered: %s
+    kMsgAddressIncomplete = 67,     // Fill in all four numbers of the address.
+    kMsgAddressNotUsable = 68,      // The address %s cannot be the apparatus address.
 };

@@ -62,3 +62,25 @@ std::array<FieldRect, kFieldCount> ComputeFieldRects(const char16_t* const* text
         Block(600, 470, f[11].maxLength),
     }};
 }
+
+std::array<LabelPlace, kLabelCount> ComputeLabelPlaces(const char16_t* const* texts) {
+    struct Spec {
+        int entry, left, top;
+        bool bold;
+    };
+    const Spec specs[kLabelCount] = {
+        {5, 5, 480, false},   {6, 5, 510, false},  {7, 5, 540, false},
+        {8, 5, 570, false},   {10, 9 * Length(texts[8]) + 115, 570, false},  // "mm" after the coordinates
+        {9, 5, 600, false},   {11, 640, 30, true},  {12, 600, 60, false},  {13, 600, 90, false},
+        {14, 600, 120, false}, {15, 600, 150, false}, {16, 600, 180, false}, {17, 600, 210, false},
+        {18, 640, 290, true}, {19, 600, 320, false}, {20, 600, 440, false},
+        {21, 640, 630, true},  // "Signature": no field, room for a hand-written one
+    };
+    std::array<LabelPlace, kLabelCount> places;
+    for (int i = 0; i < kLabelCount; ++i) {
+        const Spec& s = specs[i];
+        const int charWidth = s.entry == 21 ? 9 : kCharWidth;
+        places[i] = {s.entry, s.left, s.top, charWidth * Length(texts[s.entry]), 16, s.bold};
+    }
+    return places;
+}

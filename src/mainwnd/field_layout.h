@@ -23,3 +23,16 @@ struct FieldRect {
 
 // Client-pixel rectangles of the fields for the label texts `texts` (58 entries).
 std::array<FieldRect, kFieldCount> ComputeFieldRects(const char16_t* const* texts);
+
+// The 17 labels of the frame view: message table entry, place (client pixels) and font. Every
+// label is 8 pixels per character wide and 16 high, "Signature" 9 per character.
+constexpr int kLabelCount = 17;
+
+struct LabelPlace {
+    int entry;
+    int left, top, width, height;
+    bool bold;  // BoldFont, else RegularFont
+};
+
+// For the label texts `texts` (58 entries); the "mm" label follows the length of entry 8.
+std::array<LabelPlace, kLabelCount> ComputeLabelPlaces(const char16_t* const* texts);

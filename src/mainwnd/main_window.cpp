@@ -18,6 +18,7 @@ constexpr int kWindowWidth = 1024;
 constexpr int kWindowHeight = 760;
 constexpr int kLabelHeight = 16;
 constexpr int kLabelCharWidth = 8;
+constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
 constexpr UINT kNoControlId = 0xFFFF;
 
@@ -84,6 +85,10 @@ void MainWindow::LayOutFields() {
         SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
         SendMessageW(field.edit, EM_LIMITTEXT, field.maxLength, 0);
+        // A field is as wide as its longest text (8 pixels a character, a line a third of a
+        // multi-line field's) plus 8: narrow margins keep every character of a full field in
+        // sight, whatever the font's own margins would be.
+        SendMessageW(field.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kFieldMargin, kFieldMargin));
         MoveWindow(field.edit, field.rect.left, field.rect.top, field.rect.right - field.rect.left,
                    field.rect.bottom - field.rect.top, TRUE);
         ShowWindow(field.edit, SW_HIDE);
@@ -115,9 +120,97 @@ void MainWindow::CreatePrevNextLabels() {
 }
 
 void MainWindow::ApplyDisplayMode() {
-    // The frame modes are built by the frame view; until then the empty and settings modes
-    // have nothing to take down or build.
+    // Leaving the editor saves to the frame on screen, whatever frame comes next. A failed save
+    // is told once the new mode stands, so that the window is never left half taken down.
+    std::u16string unsaved;
+    if (shownMode_ == CommentaryEdit && !SaveCommentary(picture_.FramePath, FieldTexts()))
+        unsaved = CommentaryPathFor(picture_.FramePath);
+    if (shownMode_ == FrameView || shownMode_ == CommentaryEdit) TakeDownFrameView();
+    shownMode_ = Empty;
+
+    // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
+    // nothing can be shown.
+    if ((mode_ == FrameView || mode_ == CommentaryEdit) && App.Frames.FrameCount() == 0) mode_ = Empty;
+    if (mode_ == FrameView || mode_ == CommentaryEdit) BuildFrameView(mode_ == CommentaryEdit);
     shownMode_ = mode_;
+
+    if (!unsaved.empty()) ReportUnsavedCommentary(unsaved);
+}
+
+void MainWindow::TakeDownFrameView() {
+    picture_.Destroy();
+    if (titleLabel_) DestroyWindow(titleLabel_);
+    titleLabel_ = nullptr;
+    for (HWND& label : commentaryLabels_) {
+        if (label) DestroyWindow(label);
+        label = nullptr;
+    }
+    for (const CommentaryField& field : CommentaryFields) ShowWindow(field.edit, SW_HIDE);
+    ShowWindow(scrollBar_, SW_HIDE);
+    ShowWindow(prevLabel_, SW_HIDE);
+    ShowWindow(nextLabel_, SW_HIDE);
+    lastFocusedField_ = nullptr;
+    // The focus may have been in a field that is now hidden; keys go to the window again.
+    SetFocus(hwnd());
+}
+
+void MainWindow::BuildFrameView(bool editable) {
+    FrameList& frames = App.Frames;
+    ShownFramePath = App.FramesPath + frames.Names[frames.CurrentFrameIndex];
+    picture_.FramePath = ShownFramePath;
+    picture_.Show(hwnd());
+
+    titleLabel_ = MakeLabel(ShownFramePath, 5, 5, kLabelCharWidth * static_cast<int>(ShownFramePath.size()),
+                            RegularFont);
+    const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
+    for (int i = 0; i < kLabelCount; ++i) {
+        const LabelPlace& p = places[i];
+        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, p.bold ? BoldFont : RegularFont);
+    }
+    for (const CommentaryField& field : CommentaryFields) {
+        SetWindowTextW(field.edit, L"");
+        ShowWindow(field.edit, SW_SHOW);
+        SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
+    }
+    SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
+    SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
+    ShowWindow(scrollBar_, SW_SHOW);
+    SetScrollPos(scrollBar_, SB_CTL, frames.CurrentFrameIndex, TRUE);
+    ShowWindow(prevLabel_, SW_SHOW);
+    ShowWindow(nextLabel_, SW_SHOW);
+
+    const CommentaryTexts texts = LoadCommentary(ShownFramePath);
+    for (int i = 0; i < kFieldCount; ++i) {
+        SetWindowTextW(CommentaryFields[i].edit, W(texts[i]));
+        InvalidateRect(CommentaryFields[i].edit, nullptr, TRUE);
+    }
+    if (editable) {
+        for (const CommentaryField& field : CommentaryFields) {
+            SendMessageW(field.edit, EM_SETREADONLY, FALSE, 0);
+            InvalidateRect(field.edit, nullptr, TRUE);
+        }
+        lastFocusedField_ = CommentaryFields[0].edit;
+        SetFocus(CommentaryFields[0].edit);
+    }
+}
+
+HWND MainWindow::MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font) {
+    HWND label = CreateWindowExW(0, L"STATIC", W(text), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, left, top, width,
+                                 kLabelHeight, hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kNoControlId)),
+                                 GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return label;
+}
+
+CommentaryTexts MainWindow::FieldTexts() const {
+    CommentaryTexts texts;
+    for (int i = 0; i < kFieldCount; ++i) texts[i] = CommentaryFieldText(i);
+    return texts;
+}
+
+void MainWindow::ReportUnsavedCommentary(const std::u16string& path) {
+    std::u16string text = FormatText(CurrentTexts[kMsgCommentaryNotSaved], {path});
+    MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
 }
 
 std::u16string MainWindow::CommentaryFieldText(int index) const {
@@ -130,8 +223,19 @@ std::u16string MainWindow::CommentaryFieldText(int index) const {
 }
 
 void MainWindow::FrameListChanged() {
-    SetScrollRange(scrollBar_, SB_CTL, 0, App.Frames.FrameCount(), FALSE);
-    SetScrollPos(scrollBar_, SB_CTL, App.Frames.CurrentFrameIndex, TRUE);
+    FrameList& frames = App.Frames;
+    // The frame on screen stays the current one, wherever it now stands in the list.
+    if (shownMode_ == FrameView || shownMode_ == CommentaryEdit) {
+        const std::u16string& shown = picture_.FramePath;
+        for (int i = 0; i < frames.FrameCount(); ++i) {
+            if (App.FramesPath + frames.Names[i] == shown) {
+                frames.CurrentFrameIndex = i;
+                break;
+            }
+        }
+    }
+    SetScrollRange(scrollBar_, SB_CTL, 0, frames.FrameCount(), FALSE);
+    SetScrollPos(scrollBar_, SB_CTL, frames.CurrentFrameIndex, TRUE);
 }
 
 void MainWindow::Close() {
@@ -269,13 +373,18 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
             if (lParam == 0) runCommand_(LOWORD(wParam));
+            else if (HIWORD(wParam) == EN_SETFOCUS) lastFocusedField_ = reinterpret_cast<HWND>(lParam);
             return TRUE;
         case WM_TIMER:
             ProbeStatus();
             return TRUE;
         case WM_SETFOCUS:
-            // The window keeps the focus it is given: the dialog default would pass it on to a
-            // field, hidden or not, and keys such as Escape would no longer reach the window.
+            // While the commentary is edited, the focus goes back to the field that had it (the
+            // window comes back from another window or a message box). Otherwise the window
+            // keeps the focus it is given: the dialog default would pass it on to a field,
+            // hidden or not, and keys such as Escape would no longer reach the window.
+            if (shownMode_ == CommentaryEdit && lastFocusedField_ && IsWindowVisible(lastFocusedField_))
+                SetFocus(lastFocusedField_);
             return TRUE;
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:

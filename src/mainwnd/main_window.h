@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "mainwnd/commentary_file.h"
 #include "mainwnd/field_layout.h"
 #include "mainwnd/message_wnd.h"
+#include "mainwnd/picture_window.h"
 #include "sys/sys_net.h"
 #include "ui/dialog.h"
 
@@ -71,6 +73,11 @@ private:
     };
 
     void AttachLanguageMenu();
+    void TakeDownFrameView();
+    void BuildFrameView(bool editable);
+    HWND MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font);
+    CommentaryTexts FieldTexts() const;
+    void ReportUnsavedCommentary(const std::u16string& path);
     void LayOutFields();
     void CreatePrevNextLabels();
     void RunStartupSearch();
@@ -87,6 +94,10 @@ private:
     int ConnectionStatus = 0;    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;
     sys::Endpoint ProbeAddress;
+    PictureWindow picture_;            // while a frame is on screen
+    HWND titleLabel_ = nullptr;        // the frame's path, while a frame is on screen
+    std::array<HWND, kLabelCount> commentaryLabels_ = {};
+    HWND lastFocusedField_ = nullptr;  // where the focus goes back to while editing
     HWND nextLabel_ = nullptr;
     HWND prevLabel_ = nullptr;
     HWND scrollBar_ = nullptr;

@@ -30,7 +30,7 @@ RUSSIAN_LOCALE = "ru_RU.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
-PREFIX_RECIPE = "pelorin-e2e-prefix 3"
+PREFIX_RECIPE = "pelorin-e2e-prefix 4"
 
 
 class HarnessError(Exception):
@@ -202,13 +202,17 @@ PREFIX_REGISTRY = r"""Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Courier New"="Liberation Mono"
 """
 
 
 def configure_prefix(wine, managed):
     """Window management: unmanaged (Wine draws caption and frame itself, as there is no window
     manager on Xvfb) or managed (a desktop's window manager frames the windows). Also: no crash
-    dialog that would wait for a user."""
+    dialog that would wait for a user, and Liberation Mono (the same widths) wherever the program
+    asks for Courier New, which Linux does not have."""
     state = wine.prefix / ".pelorin-managed"
     wanted = "Y" if managed else "N"
     if state.is_file() and state.read_text() == wanted:
@@ -421,8 +425,9 @@ class Window:
         """Clicks the dialog's button with this id."""
         self.driver.request("press", hwnd=self.hwnd, id=control_id)
 
-    def click(self):
-        self.driver.request("click", hwnd=self.hwnd)
+    def click(self, mouse=False):
+        """BM_CLICK for a button; with mouse, a left click into any control."""
+        self.driver.request("click", hwnd=self.hwnd, mouse=int(mouse))
 
     def scroll(self):
         """A scroll bar's range and position: {"min", "max", "pos"}."""
@@ -432,6 +437,34 @@ class Window:
     @property
     def checked(self):
         return self.driver.request("checked", hwnd=self.hwnd)["checked"]
+
+    def set_text(self, text):
+        """WM_SETTEXT, as a program sets a control's text."""
+        self.driver.request("set_text", hwnd=self.hwnd, text=text)
+
+    def type(self, text):
+        """Characters typed into this control, one WM_CHAR each (limits and read-only apply)."""
+        self.driver.request("chars", hwnd=self.hwnd, text=text)
+
+    @property
+    def style(self):
+        return self.info()["style"]
+
+    def hscroll(self, code, timed=False):
+        """A click on an arrow of this scroll bar (0 left, 1 right). With timed, the click is
+        sent and waited for: returns the seconds until the window had painted everything."""
+        answer = self.driver.request("hscroll", hwnd=self.hwnd, code=code, timed=int(timed))
+        if timed:
+            check(answer["us"] >= 0, "the window did not finish painting after the scroll")
+            return answer["us"] / 1e6
+        return None
+
+    def redraw(self):
+        """Makes the window paint itself again, as when it is uncovered."""
+        self.driver.request("redraw", hwnd=self.hwnd)
+
+    def painted(self, timeout=DEFAULT_TIMEOUT):
+        return self.driver.request("painted", hwnd=self.hwnd, wait=timeout)["painted"]
 
     def wait_gone(self, timeout=DEFAULT_TIMEOUT):
         if not self.driver.request("wait_gone", hwnd=self.hwnd, wait=timeout)["gone"]:
@@ -472,6 +505,29 @@ class Screenshot:
             right, bottom = min(rect.right, self.width), min(rect.bottom, self.height)
             args += ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"]
         subprocess.run(args + [f"png:{path}"], input=self.ppm, check=True, timeout=60)
+
+
+# ---- pictures of our own
+
+def write_png(path, width, height, colour_at):
+    """A 24-bit PNG whose pixel (x, y) is colour_at(x, y), an (r, g, b) tuple."""
+    import struct
+    import zlib
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            rows.extend(colour_at(x, y))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+           + chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+    Path(path).write_bytes(png)
+
+
+def near(colour, expected, tolerance=40):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
 # ---- Pelorin's files

@@ -446,11 +446,17 @@ std::string Chars(const Request& request) {
     return Ok(JsonObject().Add("target", HandleText(target)));
 }
 
-// click hwnd=: a button pressed as by the mouse (radio buttons get checked, dialogs notified).
+// click hwnd= [mouse=0]: a button pressed as by the mouse (radio buttons get checked, dialogs
+// notified). With mouse=1 any control gets a left button press and release at its top left,
+// as when the user clicks into a field.
 std::string Click(const Request& request) {
     HWND hwnd;
     if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("click needs an existing hwnd");
-    if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    bool posted = request.NumberOr("mouse", 0) != 0
+                      ? PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
+                            PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(4, 4))
+                      : PostMessageW(hwnd, BM_CLICK, 0, 0);
+    if (!posted) return Fail("PostMessage failed: " + std::to_string(GetLastError()));
     return Ok();
 }
 
@@ -632,6 +638,107 @@ std::string ReleaseFiles(const Request&) {
     return Ok();
 }
 
+// ---- painting
+
+// True while the window or one of its descendants still has something to paint.
+bool PaintPending(HWND top) {
+    if (GetUpdateRect(top, nullptr, FALSE)) return true;
+    bool pending = false;
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM flag) -> BOOL {
+            if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+                *reinterpret_cast<bool*>(flag) = true;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
+double ElapsedMs(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Waits until `top` has nothing left to paint and, when given, `ready` holds; the time since
+// `start` in milliseconds, or -1 when the deadline passed first.
+long long TimeUntilPainted(HWND top, const LARGE_INTEGER& start, DWORD timeoutMs, const std::function<bool()>& ready) {
+    const DWORD begin = GetTickCount();
+    while (true) {
+        if ((!ready || ready()) && !PaintPending(top)) return static_cast<long long>(ElapsedMs(start) * 1000.0);
+        if (GetTickCount() - begin >= timeoutMs) return -1;
+        Sleep(1);
+    }
+}
+
+// hscroll hwnd= code= [timed=0]: a click on an arrow of the scroll bar `hwnd` (code 0 left,
+// 1 right), as its parent gets it. With timed=1 the message is sent and the reply gives "us",
+// the microseconds until the parent had painted everything (-1: not within the timeout).
+std::string HScroll(const Request& request) {
+    HWND bar;
+    long long code;
+    if (!WindowField(request, "hwnd", &bar) || !request.Number("code", &code)) return Fail("hscroll needs hwnd and code");
+    HWND parent = GetParent(bar);
+    if (!parent) return Fail("the scroll bar has no parent");
+    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(code), 0);
+    if (request.NumberOr("timed", 0) == 0) {
+        if (!PostMessageW(parent, WM_HSCROLL, wParam, reinterpret_cast<LPARAM>(bar))) return Fail("PostMessage failed");
+        return Ok();
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(parent, WM_HSCROLL, wParam, reinterpret_cast<LPARAM>(bar), SMTO_ABORTIFHUNG,
+                             Timeout(request, 10000), &result))
+        return Fail("the window did not take the scroll message");
+    return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(parent, start, Timeout(request, 10000), nullptr))));
+}
+
+// press_timed hwnd= id= top= class= [replaces=]: clicks the button, then waits until `top` has a
+// visible child of the class (other than `replaces`, a child that is to give way to a new one)
+// and nothing left to paint; "us" as for hscroll.
+std::string PressTimed(const Request& request) {
+    HWND dialog, top;
+    long long id;
+    if (!WindowField(request, "hwnd", &dialog) || !WindowField(request, "top", &top) || !request.Number("id", &id) ||
+        !request.Has("class"))
+        return Fail("press_timed needs hwnd, id, top and class");
+    HWND button = GetDlgItem(dialog, static_cast<int>(id));
+    if (!button) return Fail("the dialog has no control " + std::to_string(id));
+    const std::wstring wanted = request.Wide("class");
+    HWND old = nullptr;
+    WindowField(request, "replaces", &old);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!PostMessageW(button, BM_CLICK, 0, 0)) return Fail("PostMessage failed");
+    auto shown = [&] {
+        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (child != old && ClassOf(child) == wanted && IsWindowVisible(child)) return true;
+        return false;
+    };
+    return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(top, start, Timeout(request, 10000), shown))));
+}
+
+// redraw hwnd=: the window and its children are to be painted again, as when uncovered.
+std::string Redraw(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("redraw needs an existing hwnd");
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return Ok();
+}
+
+// painted hwnd= [timeout=0]: whether the window and its children have nothing left to paint.
+std::string Painted(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("painted needs an existing hwnd");
+    bool done = PollUntil(Timeout(request, 0), [&] { return !PaintPending(hwnd); });
+    return Ok(JsonObject().Add("painted", JsonBool(done)));
+}
+
 struct CommandEntry {
     const char* name;
     std::string (*run)(const Request&);
@@ -646,6 +753,7 @@ const CommandEntry kCommands[] = {
     {"kill", Kill},
     {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
+    {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

@@ -1,6 +1,6 @@
 """What the scenarios share: Pelorin's ids, its texts per language, and small steps."""
 
-from e2e import check_equal, poll
+from e2e import IDOK, check_equal, poll
 
 # Commands and controls (src/res/resource.h).
 ID_READ_SETTINGS = 32771
@@ -9,6 +9,8 @@ ID_VIEW_SETTINGS = 32774
 ID_EXIT = 32777
 ID_VIEW_FRAMES = 32778
 ID_EDIT_SETTINGS = 32787
+ID_EDIT_FRAMES = 32788
+ID_PRINT = 32800
 ID_SELECT_LANGUAGE = 32796
 ID_ABOUT = 32798
 RADIO_BUTTONS = {0: 1023, 1: 1024, 2: 1025}
@@ -64,3 +66,22 @@ def expect_language_shown(main, language):
 def exit_through_menu(s, main):
     main.command(ID_EXIT)
     check_equal(s.wait_exit(), 0, "the exit code after View > Exit")
+
+
+# The open-file dialog: its file name box (a combo box in the explorer-style dialog).
+OPEN_FILE_NAME = 1148
+
+
+def open_file_dialog(s, owner):
+    """The open-file dialog that a command opened over `owner`, once its name box is there."""
+    dialog = s.dialog(owner)
+    dialog.child(OPEN_FILE_NAME, wait=10)
+    return dialog
+
+
+def choose_file(s, owner, path, dialog=None):
+    """Types a full Windows path into the open-file dialog and presses Open."""
+    dialog = dialog or open_file_dialog(s, owner)
+    dialog.child(OPEN_FILE_NAME).set_text(path)
+    dialog.press(IDOK)
+    dialog.wait_gone()

@@ -1,0 +1,22 @@
+// How a file chosen in the open-file dialog is found in the frame list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// View compares names exactly; Edit ignores the case of the letters A to Z (and only those).
+enum class NameComparison { Exact, IgnoreCaseAToZ };
+
+bool SameText(const std::u16string& a, const std::u16string& b, NameComparison comparison);
+
+// The folder part of a full path, with its closing backslash ("C:\\F\\x.png" gives "C:\\F\\").
+std::u16string FolderOf(const std::u16string& path);
+
+// The first index whose name is `name`, or -1.
+int FindFrameName(const std::vector<std::u16string>& names, const std::u16string& name, NameComparison comparison);
+
+// Where a chosen file stands in the frame list: its index, or -1 when it is not a frame of the
+// frames folder. `framesFolder` and `chosenPath` are full paths; folders compare without
+// regard to the case of A to Z, as Windows names do.
+int FindChosenFrame(const std::vector<std::u16string>& names, const std::u16string& framesFolder,
+                    const std::u16string& chosenPath, NameComparison comparison);

@@ -1,0 +1,378 @@
+"""The frame view and its commentary: the picture window and its crop, the labels in each
+language, the commentary file written when editing ends and read when a frame is shown, and the
+View and Edit frame commands with the open-file dialog."""
+
+import os
+import statistics
+import subprocess
+
+from common import (ENGLISH, ID_ABOUT, ID_EDIT_FRAMES, ID_SELECT_LANGUAGE, ID_VIEW_FRAMES, RADIO_BUTTONS, RUSSIAN, TURKISH,
+                    choose_file, exit_through_menu, open_file_dialog, start_main_window)
+from e2e import IDOK, VK_ESCAPE, check, check_equal, near, poll, windows_path, write_png
+
+FIELD_IDS = [2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011]
+MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
+ES_READONLY = 0x0800
+SCROLL_BAR = 1020
+GREY = (128, 128, 128)  # the picture window's background
+
+# Frame pictures: 640 x 480, the detector's panel (the 139 columns on the left) and its bottom
+# strip (the last 69 rows) in colours that must never be seen, the rest in two stripes of the
+# frame's own colours, split at column 300.
+PANEL, BOTTOM = (255, 0, 255), (255, 255, 0)
+STRIPES = {1: ((200, 0, 0), (0, 0, 200)), 2: ((0, 160, 0), (0, 200, 200)), 3: ((250, 130, 0), (90, 0, 160))}
+
+
+def frame_name(number):
+    return f"2026_12_08-10-00~{number:03d}.png"
+
+
+def make_frame(path, number, width=640, height=480):
+    left, right = STRIPES[number]
+    write_png(path, width, height, lambda x, y: PANEL if x < 139 else BOTTOM if y >= height - 69
+              else left if x < 300 else right)
+
+
+def commentary_bytes(texts):
+    """The commentary file as its layout says, written independently of the program."""
+    data = b""
+    for text, length in zip(texts, MAX_LENGTHS):
+        data += (text + "\r\n").encode("utf-16-le").ljust(2 * (length + 2), b"\0")
+    return data
+
+
+SAVED = ["Труба Ду 530", "01.12.2026", "Сидоров", "15", "Старая запись", "K-7", "pipe", "17", "steel", "9",
+         "none", "kept"]
+
+
+class FrameView:
+    """The main window with its frame view: fields, labels, picture."""
+
+    def __init__(self, s, main):
+        self.s, self.main = s, main
+        self.fields = [main.child(i) for i in FIELD_IDS]
+        self.bar = main.child(SCROLL_BAR)
+
+    def texts(self):
+        return [field.text for field in self.fields]
+
+    def labels(self):
+        return [c for c in self.main.children() if c["class"].lower() == "static" and c["visible"]]
+
+    def title(self):
+        """The title label: the shown frame's path."""
+        found = [c["text"] for c in self.labels() if c["text"].endswith(".png")]
+        return found[0] if found else None
+
+    def wait_title(self, name):
+        return poll(lambda: (self.title() or "").endswith(name) and self.title(), 10, f"the frame {name} shown")
+
+    def editable(self):
+        return [field.style & ES_READONLY == 0 for field in self.fields]
+
+    def picture(self):
+        found = [c for c in self.main.children() if c["class"] == "Output"]
+        check_equal(len(found), 1, "picture windows")
+        return found[0]
+
+    def picture_pixels(self, points):
+        """Colours at points of the picture window's client area, once it has painted."""
+        poll(lambda: self.main.painted(0), 10, "the main window painted")
+        origin = self.picture()["client_origin"]
+        shot = self.s.capture()
+        return [shot.pixel(origin["x"] + x, origin["y"] + y) for x, y in points]
+
+    def browse(self, code, name):
+        self.bar.hscroll(code)
+        self.wait_title(name)
+
+
+def start_with_frames(s, language, numbers=(1, 2, 3), extra=""):
+    for number in numbers:
+        make_frame(s.path("FRAMES/" + frame_name(number)), number)
+    main, config = start_main_window(s, language, extra)
+    return FrameView(s, main)
+
+
+def view_frame(s, view, number, command=ID_VIEW_FRAMES):
+    view.main.command(command)
+    choose_file(s, view.main, windows_path(s.path("FRAMES/" + frame_name(number))))
+    view.wait_title(frame_name(number))
+
+
+def check_picture(view, number):
+    """The frame drawn with the crop: panel and bottom strip cut, the strip 5 pixels wider."""
+    left, right = STRIPES[number]
+    points = {
+        (2, 200): GREY, (200, 2): GREY,         # the margin of 5 pixels
+        (7, 200): left,                          # source column 139 is the first one drawn
+        (164, 200): left, (171, 200): right,    # column 300 lands at 5 + 161 * 506 / 501
+        (508, 200): right, (513, 200): GREY,    # the strip is 506 wide, not 501: it ends at 511
+        (100, 413): left, (100, 418): GREY,     # source row 410 is the last one: at 415
+    }
+    colours = view.picture_pixels(points)
+    for (point, expected), colour in zip(points.items(), colours):
+        check(near(colour, expected), f"picture pixel {point}: {colour}, expected {expected}")
+    row = view.picture_pixels([(x, 200) for x in range(0, 517, 3)] + [(100, y) for y in range(0, 422, 3)])
+    check(not any(near(c, PANEL) or near(c, BOTTOM) for c in row), "the detector's panel or bottom strip is shown")
+
+
+def check_labels(view, expected):
+    found = {c["text"]: c["in_parent"] for c in view.labels()}
+    for text, (left, top, width) in expected.items():
+        check(text in found, f"no label {text!r} among {sorted(found)}")
+        r = found[text]
+        check_equal((r["left"], r["top"], r["right"] - r["left"], r["bottom"] - r["top"]), (left, top, width, 16),
+                    f"the label {text!r}")
+
+
+ENGLISH_LABELS = {
+    "Item:": (5, 480, 40), "Monitoring date:": (5, 510, 128), "Operator:": (5, 540, 72),
+    "Defect coordinates (depth):": (5, 570, 216), "mm": (358, 570, 16), "The note:": (5, 600, 72),
+    "The additional commentary": (640, 30, 200), "Operator code:": (600, 60, 112), "Object": (600, 90, 48),
+    "type     :": (600, 120, 80), "Number   :": (600, 150, 80), "material :": (600, 180, 80),
+    "thickness:": (600, 210, 80), "The conclusion of an operator": (640, 290, 232),
+    "Defect type (code):": (600, 320, 152), "Additional information:": (600, 440, 184), "Signature": (640, 630, 81),
+}
+RUSSIAN_LABELS = {
+    "Изделие:": (5, 480, 64), "Дата контроля:": (5, 510, 112), "Дефектоскопист:": (5, 540, 120),
+    "Координаты дефекта (глубина):": (5, 570, 232), "мм": (376, 570, 16), "Примечание:": (5, 600, 88),
+    "Дополнительный комментарий": (640, 30, 208), "Оператор шифр:": (600, 60, 112), "Объект": (600, 90, 48),
+    "тип     :": (600, 120, 72), "№       :": (600, 150, 72), "материал:": (600, 180, 72),
+    "толщина :": (600, 210, 72), "Заключение оператора": (640, 290, 160),
+    "Тип (код) дефекта:": (600, 320, 144), "Дополнительная информация:": (600, 440, 208), "Подпись": (640, 630, 63),
+}
+
+
+def choose_language(s, main, language):
+    main.command(ID_SELECT_LANGUAGE)
+    dialog = s.dialog(main)
+    dialog.child(RADIO_BUTTONS[language]).click()
+    dialog.press(IDOK)
+    dialog.wait_gone()
+
+
+def type_commentary(view, texts):
+    for field, text in zip(view.fields, texts):
+        field.type(text)
+    poll(lambda: view.texts() == [t[:n] for t, n in zip(texts, MAX_LENGTHS)], 10, "the typed texts in the fields")
+
+
+def scenario_view_and_edit_journey(s):
+    """F1 shows the second frame read-only with its saved commentary; F4 opens it for editing;
+    every field is typed into (limits, Cyrillic); browsing saves the left frame's file byte for
+    byte and reads it back; the language change saves, relabels and reloads; Exit saves."""
+    s.path("FRAMES/" + frame_name(2)[:-3] + "dat").write_bytes(commentary_bytes(SAVED))
+    view = start_with_frames(s, ENGLISH)
+    view_frame(s, view, 2)
+    check_equal(view.title(), "FRAMES\\" + frame_name(2), "the title label")
+    check_picture(view, 2)
+    check_labels(view, ENGLISH_LABELS)
+    check_equal(view.texts(), SAVED, "the fields filled from the saved commentary")
+    check(not any(view.editable()), "a field is editable in the frame view")
+    view.fields[0].type("x")  # read-only: typing changes nothing
+    check_equal(view.bar.scroll(), {"min": 0, "max": 3, "pos": 1}, "the scroll bar at the second frame")
+    view.main.screenshot("frame-view-english")
+
+    view.main.command(ID_EDIT_FRAMES)  # no dialog: the frame on screen becomes editable
+    poll(lambda: all(view.editable()), 5, "the fields editable")
+    check_equal(s.focus()["focus"], view.fields[0].hwnd, "the keyboard focus in Item")
+    for field in view.fields:
+        field.set_text("")
+    typed = ["Сварной шов №7", "08.12.2026", "Петров П. П.", "12345678901", "N" * 149 + "ёЁ",
+             "OP-1", "pipe", "A-77", "Ст3", "10", "непровар", "Ek bilgi: kaynak"]
+    type_commentary(view, typed)
+    expected = [t[:n] for t, n in zip(typed, MAX_LENGTHS)]
+    check_equal(expected[3], "1234567890", "the coordinates field stops at 10 characters")
+    view.main.screenshot("commentary-edit-english")
+
+    # The focus comes back to the field that had it when the window is active again.
+    view.fields[7].click(mouse=True)
+    poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus in the number field")
+    view.main.command(ID_ABOUT)
+    about = s.dialog(view.main)
+    about.press(IDOK)
+    about.wait_gone()
+    poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus back in the number field")
+
+    view.browse(1, frame_name(3))
+    data = s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat")
+    check_equal(len(data), 1288, "the commentary file's length")
+    check_equal(data, commentary_bytes(expected), "the commentary file of the frame left")
+    check(data[272 + 20:272 + 24] == "\r\n".encode("utf-16-le"), "the full coordinates record ends in CR LF")
+    check_equal(view.texts(), [""] * 12, "the next frame without a commentary")
+    poll(lambda: all(view.editable()), 5, "the next frame editable again")
+    check(not os.path.exists(s.path("FRAMES/" + frame_name(3)[:-3] + "dat")), "a file for a frame left unchanged")
+    check_picture(view, 3)
+
+    view.browse(0, frame_name(2))
+    check_equal(view.texts(), expected, "the texts back on the second frame")
+
+    # The language change while editing: saved, relabelled in Russian, read back, still editable.
+    view.fields[2].set_text("Кузнецов")
+    choose_language(s, view.main, RUSSIAN)
+    poll(lambda: "Изделие:" in [c["text"] for c in view.labels()], 10, "the Russian labels")
+    check_labels(view, RUSSIAN_LABELS)
+    expected[2] = "Кузнецов"
+    check_equal(view.texts(), expected, "the fields after the language change")
+    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"), commentary_bytes(expected),
+                "the commentary saved by the language change")
+    check(all(view.editable()), "the fields editable after the language change")
+    view.main.screenshot("commentary-edit-russian")
+    view_frame(s, view, 2)
+    view.main.screenshot("frame-view-russian")
+    choose_language(s, view.main, TURKISH)
+    poll(lambda: "Urun:" in [c["text"] for c in view.labels()], 10, "the Turkish labels")
+    view.main.screenshot("frame-view-turkish")
+    view.main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable")
+    view.main.screenshot("commentary-edit-turkish")
+
+    view.fields[11].set_text("Son söz")
+    exit_through_menu(s, view.main)
+    expected[11] = "Son söz"
+    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"), commentary_bytes(expected),
+                "the commentary saved by Exit")
+
+
+def scenario_edit_command_and_the_frames_folder(s):
+    """With the default relative FRAMES_PATH, Edit shows the frame chosen; Edit while editing
+    saves the edited frame and shows the chosen one read-only, its own file untouched; a file
+    that came into the folder later is found, one from another folder is refused; the close box
+    saves."""
+    s.path("FRAMES/" + frame_name(1)[:-3] + "dat").write_bytes(commentary_bytes(SAVED))
+    view = start_with_frames(s, ENGLISH, extra="FRAMES_PATH = FRAMES\r\n")
+    view_frame(s, view, 3, command=ID_EDIT_FRAMES)
+    check_equal(view.title(), "FRAMES\\" + frame_name(3), "the frame chosen through Edit")
+    check(not any(view.editable()), "Edit from the empty view shows the frame read-only")
+    view.main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable after the second Edit")
+    view.fields[0].type("Кадр третий")
+    poll(lambda: view.fields[0].text == "Кадр третий", 5, "the typed text")
+
+    view_frame(s, view, 1, command=ID_EDIT_FRAMES)  # a dialog again, while editing
+    check_equal(s.read_bytes("FRAMES/" + frame_name(3)[:-3] + "dat"), commentary_bytes(["Кадр третий"] + [""] * 11),
+                "the frame left saved")
+    check_equal(s.read_bytes("FRAMES/" + frame_name(1)[:-3] + "dat"), commentary_bytes(SAVED),
+                "the chosen frame's own file")
+    check_equal(view.texts(), SAVED, "the chosen frame's commentary")
+    check(not any(view.editable()), "the chosen frame is shown read-only")
+
+    # A frame copied into the folder after the list was read is found all the same.
+    make_frame(s.path("FRAMES/" + frame_name(2)), 2)
+    view_frame(s, view, 2)
+    check_picture(view, 2)
+    check_equal(view.bar.scroll(), {"min": 0, "max": 3, "pos": 1}, "the scroll bar after reading the list again")
+
+    # A picture from another folder is no frame: said so, nothing changes.
+    os.makedirs(s.path("elsewhere"))
+    make_frame(s.path("elsewhere/" + frame_name(3)), 3)
+    view.main.command(ID_VIEW_FRAMES)
+    choose_file(s, view.main, windows_path(s.path("elsewhere/" + frame_name(3))))
+    box = s.message_box()
+    check_equal(box.title, "Warning", "the caption of the refusal")
+    check(windows_path(s.path("elsewhere/" + frame_name(3))) in box.message, f"the file named: {box.message!r}")
+    box.screenshot("not-a-frame-english")
+    box.press(IDOK)
+    box.wait_gone()
+    check_equal(view.title(), "FRAMES\\" + frame_name(2), "the frame shown after the refusal")
+
+    view.main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable")
+    view.fields[4].type("до закрытия")
+    poll(lambda: view.fields[4].text == "до закрытия", 5, "the typed note")
+    view.main.post_command(2)  # the close box
+    check_equal(s.wait_exit(), 0, "the exit code after the close box")
+    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"),
+                commentary_bytes(["", "", "", "", "до закрытия"] + [""] * 7), "the commentary saved by the close box")
+
+
+def scenario_commentary_that_cannot_be_saved(s):
+    """A folder standing under the commentary's name, and a file that cannot be replaced: the
+    operator is told, naming the file; the old file stays; the program goes on. Escape saves."""
+    os.makedirs(s.path("FRAMES/" + frame_name(1)[:-3] + "dat"))
+    view = start_with_frames(s, ENGLISH)
+    view_frame(s, view, 1)
+    view.main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable")
+    view.fields[0].type("lost?")
+    poll(lambda: view.fields[0].text == "lost?", 5, "the typed text")
+    view.bar.hscroll(1)
+    box = s.message_box()
+    check_equal(box.title, "Error", "the caption")
+    check("2026_12_08-10-00~001.dat" in box.message, f"the file named in {box.message!r}")
+    box.screenshot("commentary-not-saved-english")
+    box.press(IDOK)
+    box.wait_gone()
+    view.wait_title(frame_name(2))
+    poll(lambda: all(view.editable()), 5, "the next frame editable")
+    check(os.path.isdir(s.path("FRAMES/" + frame_name(1)[:-3] + "dat")), "the folder in the way")
+    check_equal(sorted(p.name for p in s.path("FRAMES").iterdir() if "tmp" in p.name), [], "temporary files")
+
+    # A commentary file that cannot be replaced (immutable even for root).
+    locked = s.path("FRAMES/" + frame_name(2)[:-3] + "dat")
+    locked.write_bytes(commentary_bytes(SAVED))
+    subprocess.run(["chattr", "+i", str(locked)], check=True)
+    try:
+        view.fields[1].type("09.12.2026")
+        poll(lambda: view.fields[1].text == "09.12.2026", 5, "the typed date")
+        view.bar.hscroll(1)
+        box = s.message_box()
+        check("2026_12_08-10-00~002.dat" in box.message, f"the file named in {box.message!r}")
+        box.press(IDOK)
+        box.wait_gone()
+        view.wait_title(frame_name(3))
+    finally:
+        subprocess.run(["chattr", "-i", str(locked)], check=True)
+    check_equal(locked.read_bytes(), commentary_bytes(SAVED), "the old commentary byte for byte")
+
+    view.fields[0].type("saved by Escape")
+    poll(lambda: view.fields[0].text == "saved by Escape", 5, "the typed text")
+    view.main.post_key(VK_ESCAPE)
+    check_equal(s.wait_exit(), 0, "the exit code after Escape")
+    check_equal(s.read_bytes("FRAMES/" + frame_name(3)[:-3] + "dat"),
+                commentary_bytes(["saved by Escape"] + [""] * 11), "the commentary saved by Escape")
+
+
+def scenario_missing_and_odd_pictures(s):
+    """A frame deleted while shown leaves a grey window at the next paint; a 100 x 50 picture and
+    a file that is no picture draw nothing; the program goes on."""
+    write_png(s.path("FRAMES/" + frame_name(2)), 100, 50, lambda x, y: (255, 0, 255))
+    s.path("FRAMES/" + frame_name(3)).write_bytes(b"\x89PNG\r\n\x1a\n not really")
+    view = start_with_frames(s, ENGLISH, numbers=(1,))
+    view_frame(s, view, 1)
+    check_picture(view, 1)
+    os.remove(s.path("FRAMES/" + frame_name(1)))
+    view.main.redraw()
+    poll(lambda: view.picture_pixels([(250, 200)])[0] == GREY, 10, "the grey picture window")
+    for number in (2, 3):
+        view.browse(1, frame_name(number))
+        colours = view.picture_pixels([(x, y) for x in range(0, 517, 8) for y in range(0, 422, 8)])
+        check(all(colour == GREY for colour in colours), f"something drawn for frame {number}")
+    check(s.still_running(0.2), "the program ended")
+    exit_through_menu(s, view.main)
+
+
+def scenario_frame_view_timings(s):
+    """The time from a browse arrow to the next frame fully painted, and from the open-file
+    dialog's OK to the picture on screen (medians of 20)."""
+    view = start_with_frames(s, ENGLISH)
+    view_frame(s, view, 1)
+    browse = [view.bar.hscroll(1 if i % 4 < 2 else 0, timed=True) for i in range(20)]
+    opens = []
+    for i in range(20):
+        view.main.command(ID_VIEW_FRAMES)
+        dialog = open_file_dialog(s, view.main)
+        dialog.child(1148).set_text(windows_path(s.path("FRAMES/" + frame_name(1 + i % 3))))
+        answer = s.driver.request("press_timed", hwnd=dialog.hwnd, id=IDOK, top=view.main.hwnd,
+                                  replaces=view.picture()["hwnd"], **{"class": "Output"})
+        check(answer["us"] >= 0, "the picture did not appear")
+        opens.append(answer["us"] / 1e6)
+        dialog.wait_gone()
+        view.wait_title(frame_name(1 + i % 3))
+    print(f"MEASURED browse arrow to next frame painted: median {statistics.median(browse) * 1000:.1f} ms "
+          f"(min {min(browse) * 1000:.1f}, max {max(browse) * 1000:.1f})")
+    print(f"MEASURED open-file OK to picture painted: median {statistics.median(opens) * 1000:.1f} ms "
+          f"(min {min(opens) * 1000:.1f}, max {max(opens) * 1000:.1f})")
+    check(statistics.median(browse) < 2 and statistics.median(opens) < 3, "the frame view is slow")
+    exit_through_menu(s, view.main)

@@ -1,0 +1,53 @@
+// Finding a frame chosen in the open-file dialog in the frame list, and where the frame view's
+// labels stand.
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "frames/frame_choice.h"
+#include "mainwnd/field_layout.h"
+
+namespace {
+
+const std::vector<std::u16string> kNames = {u"2026_12_08-10-00~001.png", u"Frame.png", u"frame.png",
+                                            u"\u0424rame.png"};
+const std::u16string kFolder = u"Z:\\work\\FRAMES\\";
+
+TEST(FrameChoice, ViewComparesNamesExactlyAndEditIgnoresOnlyTheCaseOfAToZ) {
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"frame.png", NameComparison::Exact), 2);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"Frame.png", NameComparison::Exact), 1);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"FRAME.png", NameComparison::Exact), -1);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"FRAME.PNG", NameComparison::IgnoreCaseAToZ), 1);
+    // Ф and ф are not A to Z: they must match as they are.
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"\u0444rame.png", NameComparison::IgnoreCaseAToZ), -1);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"\u0424RAME.png", NameComparison::IgnoreCaseAToZ), 3);
+}
+
+TEST(FrameChoice, AFileOfAnotherFolderIsNoFrame) {
+    // The same name in another folder is another file.
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"Z:\\work\\other\\frame.png", NameComparison::Exact), -1);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"Z:\\work\\FRAMES\\sub\\frame.png", NameComparison::Exact), -1);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"Z:\\WORK\\frames\\frame.png", NameComparison::Exact), 2);
+    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"frame.png", NameComparison::Exact), -1);
+    EXPECT_EQ(FolderOf(u"Z:\\work\\FRAMES\\frame.png"), kFolder);
+}
+
+TEST(LabelPlaces, TheMillimetreLabelFollowsTheCoordinatesLabelInEachLanguage) {
+    auto english = ComputeLabelPlaces(MessageTable[1]);
+    EXPECT_EQ(english[4].entry, 10);
+    EXPECT_EQ(english[4].left, 9 * 27 + 115);  // "Defect coordinates (depth):"
+    EXPECT_EQ(ComputeLabelPlaces(MessageTable[0])[4].left, 9 * 29 + 115);
+    EXPECT_EQ(ComputeLabelPlaces(MessageTable[2])[4].left, 9 * 30 + 115);
+    // "The note:" 9 characters at 8 pixels, "Signature" at 9, both 16 high; three labels bold.
+    EXPECT_EQ(english[5].width, 72);
+    EXPECT_EQ(english[16].width, 81);
+    EXPECT_EQ(english[16].left, 640);
+    EXPECT_EQ(english[16].top, 630);
+    int bold = 0;
+    for (const LabelPlace& p : english) {
+        EXPECT_EQ(p.height, 16);
+        bold += p.bold;
+    }
+    EXPECT_EQ(bold, 3);
+}
+
+}  // namespace
