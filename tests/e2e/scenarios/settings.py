@@ -8,8 +8,10 @@ import subprocess
 import time
 from contextlib import contextmanager
 
-from common import ENGLISH, ID_READ_SETTINGS, ID_VIEW_SETTINGS, RUSSIAN, exit_through_menu, test_config
+from common import (ENGLISH, ID_EDIT_FRAMES, ID_READ_SETTINGS, ID_VIEW_SETTINGS, RUSSIAN, exit_through_menu,
+                    test_config)
 from e2e import (IDCANCEL, IDOK, VK_ESCAPE, HarnessError, ScenarioFailure, check, check_equal, poll, windows_path)
+from frame_view import commentary_bytes, frame_name, start_with_frames, view_frame
 from main_window import CYAN, RED, STATUS_INTERVAL, wait_status
 
 ID_SET_IP_ADDRESS = 32786
@@ -488,12 +490,25 @@ def choose_settings_file(s, main, path):
 
 
 def scenario_view_settings(s):
-    """The greyed View > Settings still works when sent: a settings file that opens is taken
-    quietly, one that does not is said, Cancel does nothing."""
+    """The greyed View > Settings still works when sent. Over a commentary being edited: Cancel
+    and a file that does not open change nothing; a settings file that opens saves the
+    commentary, takes the frame view down and leaves the settings mode's empty window."""
     frames = s.path("FRAMES")
     (frames / "fds.sdb").write_bytes(b"settings")
-    main, config = start(s, ENGLISH, "127.0.0.23")
+    view = start_with_frames(s, ENGLISH, numbers=(1, 2))
+    main = view.main
     check(main.menu_item(ID_VIEW_SETTINGS)["grayed"], "View > Settings is not greyed")
+    view_frame(s, view, 1)
+    main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable")
+    view.fields[0].set_text("Settings viewed")
+    commentary = frames / (frame_name(1)[:-3] + "dat")
+
+    def still_editing(what):
+        check(view.title().endswith(frame_name(1)), f"the frame is no longer shown after {what}")
+        check(all(view.editable()), f"the fields are no longer editable after {what}")
+        check_equal(view.texts()[0], "Settings viewed", f"the edited text after {what}")
+        check(not commentary.exists(), f"the commentary was saved after {what}")
 
     main.post_command(ID_VIEW_SETTINGS)
     chooser = s.dialog(main)
@@ -501,10 +516,7 @@ def scenario_view_settings(s):
     chooser.press(IDCANCEL)
     chooser.wait_gone()
     no_message_box(s)
-
-    choose_settings_file(s, main, frames / "fds.sdb")
-    no_message_box(s)
-    check(s.still_running(), "the program ended")
+    still_editing("Cancel")
 
     # A file that is not there (Wine's dialog hands a missing name over as typed, without the
     # default extension).
@@ -514,17 +526,30 @@ def scenario_view_settings(s):
     check(box.message.endswith("\\FRAMES\\nothere"), f"the file named in {box.message!r}")
     box.screenshot("view-settings-open-error-english")
     close_box(box)
+    still_editing("a file that is not there")
 
     # A file another program holds open without sharing cannot be opened either.
     with held_by_another_program(s, frames / "fds.sdb", FILE_SHARE_NONE):
         choose_settings_file(s, main, frames / "fds.sdb")
         box = s.message_box()
-        check(box.message.lower().endswith("\\frames\\fds.sdb"), f"the file named in {box.message!r}")
+        check(box.message.endswith("\\FRAMES\\fds.sdb"), f"the file named in {box.message!r}")
         close_box(box)
+    still_editing("a file held open")
 
+    choose_settings_file(s, main, frames / "fds.sdb")
+    no_message_box(s)
+    check_equal(commentary.read_bytes() if commentary.exists() else None,
+                commentary_bytes(["Settings viewed"] + [""] * 11), "the commentary saved on leaving")
+    poll(lambda: not any(c["class"] == "Output" for c in main.children()), 5, "the picture window gone")
+    check(not any(field.visible for field in view.fields), "a commentary field still shows")
+    check(not view.bar.visible, "the scroll bar still shows")
+    check_equal(view.title(), None, "the title label")
+    main.screenshot("view-settings-mode-english")
     check(main.menu_item(ID_VIEW_SETTINGS)["grayed"], "View > Settings is not greyed after use")
+
+    saved = commentary.read_bytes()
     exit_through_menu(s, main)
-    check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg")
+    check_equal(commentary.read_bytes(), saved, "the commentary after Exit from the settings mode")
 
 
 # ---- the same in Russian
