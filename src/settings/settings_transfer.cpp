@@ -1,6 +1,7 @@
 // The detector's two settings files: reading them, sending the defaults, and the summary.
 #include "settings/settings_transfer.h"
 
+#include "core/file_store.h"
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "sys/sys.h"
@@ -39,17 +40,6 @@ std::u16string Printable(const std::string& ansi) {
 }
 
 }  // namespace
-
-bool StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size) {
-    const std::u16string temp = path + u".tmp";
-    sys::File file = sys::OpenFile(temp, sys::OpenMode::WriteNew);
-    if (file == sys::kNoFile) return false;
-    const bool written = sys::WriteFile(file, data, size) && sys::FlushFile(file);
-    sys::CloseFile(file);
-    if (written && sys::ReplaceFileWith(path, temp)) return true;
-    sys::RemoveFile(temp);
-    return false;
-}
 
 SettingsReadOutcome ReadSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name,
                                      uint8_t* buffer, uint32_t capacity, const std::u16string& folder) {

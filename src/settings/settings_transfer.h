@@ -16,11 +16,6 @@ extern const char16_t* const SettingsFileNames[2];
 // The most a settings file read from the detector may hold.
 constexpr uint32_t kSettingsBufferSize = 5000000;
 
-// Puts `size` bytes into the file at `path` through a temporary file beside it, which takes
-// the old file's place only once it is complete. False when that could not be done: the old
-// file is then as it was and the temporary file is gone.
-bool StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size);
-
 struct SettingsReadOutcome {
     uint16_t result = kTransferDone;  // the transfer's TransferResult
     bool stored = false;              // the local copy now holds the detector's file
