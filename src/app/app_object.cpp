@@ -14,8 +14,12 @@
 #include "frames/frame_commands.h"
 #include "frames/frame_print.h"
 #include "mainwnd/main_window.h"
+#include "mainwnd/settings_view.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
+#include "settings/ip_address_dialog.h"
+#include "settings/read_settings_dialog.h"
+#include "settings/write_defaults.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 #include "ui/message_box.h"
@@ -40,6 +44,10 @@ void ExitCommand() { TheMainWindow()->Close(); }
 void ViewFramesCommand() { ViewFrames(TheMainWindow()); }
 void EditFramesCommand() { EditFrameCommentary(TheMainWindow()); }
 
+void ViewSettings() { ViewSettingsCommand(*TheMainWindow()); }
+void SetIpAddress() { SetIpAddressCommand(TheMainWindow()->hwnd()); }
+void ReadSettings() { ReadSettingsCommand(TheMainWindow()->hwnd()); }
+void WriteDefaultSettings() { WriteDefaultSettingsCommand(TheMainWindow()->hwnd()); }
 void PrintFrameCommand() { PrintCommand(*TheMainWindow()); }
 
 // Commands whose work is not part of the program yet reach the table and do nothing.
@@ -54,12 +62,12 @@ struct Command {
 const Command kCommandTable[] = {
     {ID_EXIT, ExitCommand},
     {ID_VIEW_FRAMES, ViewFramesCommand},
-    {ID_VIEW_SETTINGS, NotAvailableYet},
+    {ID_VIEW_SETTINGS, ViewSettings},
     {ID_READ_FRAMES, NotAvailableYet},
     {ID_EDIT_FRAMES, EditFramesCommand},
-    {ID_SET_IP_ADDRESS, NotAvailableYet},
-    {ID_READ_SETTINGS, NotAvailableYet},
-    {ID_WRITE_DEFAULT_SETTINGS, NotAvailableYet},
+    {ID_SET_IP_ADDRESS, SetIpAddress},
+    {ID_READ_SETTINGS, ReadSettings},
+    {ID_WRITE_DEFAULT_SETTINGS, WriteDefaultSettings},
     {ID_SELECT_LANGUAGE, SelectLanguageCommand},
     {ID_ABOUT, AboutCommand},
     {ID_PRINT, PrintFrameCommand},

@@ -60,6 +60,31 @@ void LogWriteFailure() {
     WriteLog((ToCp1251(u"Ошибка сохранения конфигурации программы.") + "\r\n").c_str());
 }
 
+void LogSaved(bool inPlace) {
+    // "Program configuration saved (the file replaced)." / "... saved into the same file: it
+    // cannot be replaced."
+    WriteLog((ToCp1251(inPlace ? u"Конфигурация программы сохранена в том же файле: заменить его нельзя."
+                               : u"Конфигурация программы сохранена (файл заменён).") +
+              "\r\n")
+                 .c_str());
+}
+
+// Writes `content` over Pelorin.cfg itself, then reads it back: true only when the file holds
+// exactly those bytes.
+bool WriteInPlace(const std::string& content) {
+    sys::File file = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteNew);
+    if (file == sys::kNoFile) return false;
+    bool written = sys::WriteFile(file, content.data(), content.size()) && sys::FlushFile(file);
+    sys::CloseFile(file);
+    if (!written) return false;
+    file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
+    if (file == sys::kNoFile) return false;
+    std::string check(content.size() + 1, '\0');
+    int64_t got = sys::ReadFile(file, &check[0], check.size());
+    sys::CloseFile(file);
+    return got == static_cast<int64_t>(content.size()) && check.compare(0, content.size(), content) == 0;
+}
+
 }  // namespace
 
 bool FindSection(const char* text, size_t length, const char* name, size_t* bodyStart, size_t* bodyLength) {
@@ -230,12 +255,29 @@ bool WriteConfiguration() {
     // a full disk cannot leave a cut Pelorin.cfg behind.
     std::string content = FormatConfiguration(App);
     sys::File temp = sys::OpenFile(kConfigTempName, sys::OpenMode::WriteNew);
-    bool written = temp != sys::kNoFile && sys::WriteFile(temp, content.data(), content.size()) && sys::FlushFile(temp);
-    sys::CloseFile(temp);
-    if (!written || !sys::ReplaceFileWith(kConfigFileName, kConfigTempName)) {
+    if (temp != sys::kNoFile) {
+        bool written = sys::WriteFile(temp, content.data(), content.size()) && sys::FlushFile(temp);
+        sys::CloseFile(temp);
+        if (!written) {
+            // Out of space (or the like): writing over the old file would fail the same way,
+            // after cutting it. It stays as it was.
+            sys::RemoveFile(kConfigTempName);
+            LogWriteFailure();
+            return false;
+        }
+        if (sys::ReplaceFileWith(kConfigFileName, kConfigTempName)) {
+            LogSaved(false);
+            return true;
+        }
         sys::RemoveFile(kConfigTempName);
-        LogWriteFailure();
-        return false;
     }
-    return true;
+    // No file can be made beside it (the folder is not writable), or it cannot be replaced
+    // (another program holds it open): the file itself still takes the new content, or the
+    // settings of this run would be lost.
+    if (WriteInPlace(content)) {
+        LogSaved(true);
+        return true;
+    }
+    LogWriteFailure();
+    return false;
 }

@@ -35,5 +35,7 @@ enum ConfigReadResult { kConfigRead = 0, kConfigNotOpened = 1, kConfigNoMemory =
 ConfigReadResult ReadConfiguration();
 
 // Writes App's settings to Pelorin.cfg, which must already exist. The file is replaced in
-// one step, so a failed write leaves the previous file as it was. Failures are logged.
+// one step, so a failed write leaves the previous file as it was; where it cannot be replaced
+// (a folder that is not writable, a file held open by another program) it is written over in
+// place and read back. The log says which way it was saved, or that it was not.
 bool WriteConfiguration();

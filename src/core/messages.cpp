@@ -69,6 +69,16 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"У вас не установлен принтер.\nПечать невозможна.",  // 57
         u"Не удалось сохранить комментарий в файл %s.",  // 58
         u"Файл %s не является кадром из папки кадров %s.",  // 59
+        // Settings transfers and the detector's address
+        u"файл %s - не записан, прежняя копия сохранена",  // 60
+        u"файл %s - длиннее %d байт, не записан",  // 61
+        u"файл %s - отослан, %s байт",  // 62
+        u"файл %s - нет в папке Default",  // 63
+        u"файл %s - не читается, не отослан",  // 64
+        u"файл %s - прибор не отвечает",  // 65
+        u"файл %s - ответ прибора: %s",  // 66
+        u"Заполните все четыре числа адреса.",  // 67
+        u"Адрес %s не может быть адресом прибора.",  // 68
     },
     // English
     {
@@ -132,6 +142,16 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
         u"The commentary could not be saved to the file %s.",  // 58
         u"The file %s is not one of the frames in the frames folder %s.",  // 59
+        // Settings transfers and the detector's address
+        u"file %s - not saved, the old copy is kept",  // 60
+        u"file %s - longer than %d bytes, not saved",  // 61
+        u"file %s - sent, %s bytes",  // 62
+        u"file %s - not in the Default folder",  // 63
+        u"file %s - cannot be read, not sent",  // 64
+        u"file %s - the apparatus does not answer",  // 65
+        u"file %s - the apparatus answered: %s",  // 66
+        u"Fill in all four numbers of the address.",  // 67
+        u"The address %s cannot be the apparatus address.",  // 68
     },
     // Turkish
     {
@@ -195,6 +215,16 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
         u"Yorum %s dosyasina kaydedilemedi.",  // 58
         u"%s dosyasi, %s goruntu klasorundeki goruntulerden biri degil.",  // 59
+        // Settings transfers and the detector's address
+        u"Dosye %s - kaydedilmedi, eski kopya korundu",  // 60
+        u"Dosye %s - %d bayttan uzun, kaydedilmedi",  // 61
+        u"Dosye %s - gonderildi, %s bayt",  // 62
+        u"Dosye %s - Default klasorunde yok",  // 63
+        u"Dosye %s - okunamadi, gonderilmedi",  // 64
+        u"Dosye %s - cihaz cevap vermiyor",  // 65
+        u"Dosye %s - cihazin cevabi: %s",  // 66
+        u"Adresin dort sayisini da doldurun.",  // 67
+        u"%s adresi cihazin adresi olamaz.",  // 68
     },
 };
 

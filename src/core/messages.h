@@ -5,7 +5,7 @@
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 60;
+constexpr int kMessageCount = 69;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -33,11 +33,17 @@ enum MessageId : int {
     kMsgEmergencyExit = 31,
     kMsgSocketNotOpen = 32,
     kMsgWinsockNotLaunched = 34,
+    kMsgFileNotFound = 41,
+    kMsgFileNoLink = 42,
+    kMsgFileOpenError = 43,
     kMsgIpAddress = 44,
     kMsgCheckRange = 45,
     kMsgCurrentAddress = 46,
     kMsgAnswerExists = 47,
     kMsgNoAnswer = 48,
+    kMsgReadSettingsTitle = 49,
+    kMsgRewriteDefaults = 50,
+    kMsgSetAddressTitle = 51,
     kMsgSelectLanguage = 52,
     kMsgAboutTitle = 53,
     kMsgAboutVersion = 54,
@@ -46,4 +52,14 @@ enum MessageId : int {
     kMsgNoPrinter = 57,
     kMsgCommentaryNotSaved = 58,
     kMsgNotAFrame = 59,
+    // Settings transfers and the detector's address
+    kMsgSettingsNotStored = 60,     // file %s - not saved, the old copy is kept
+    kMsgSettingsTooLong = 61,       // file %s - longer than %d bytes, not saved
+    kMsgDefaultSent = 62,           // file %s - sent, %s bytes
+    kMsgDefaultNotFound = 63,       // file %s - not in the Default folder
+    kMsgDefaultNotReadable = 64,    // file %s - cannot be read, not sent
+    kMsgDefaultNoAnswer = 65,       // file %s - the apparatus does not answer
+    kMsgDefaultDeviceError = 66,    // file %s - the apparatus answered: %s
+    kMsgAddressIncomplete = 67,     // Fill in all four numbers of the address.
+    kMsgAddressNotUsable = 68,      // The address %s cannot be the apparatus address.
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/file_store.h"
 #include "sys/sys.h"
 
 namespace {
@@ -67,16 +68,6 @@ CommentaryTexts LoadCommentary(const std::u16string& framePath) {
 }
 
 bool SaveCommentary(const std::u16string& framePath, const CommentaryTexts& texts) {
-    const std::u16string path = CommentaryPathFor(framePath);
-    const std::u16string temp = path + u".tmp";
     const std::vector<uint8_t> bytes = EncodeCommentary(texts);
-    sys::File file = sys::OpenFile(temp, sys::OpenMode::WriteNew);
-    if (file == sys::kNoFile) return false;
-    bool written = sys::WriteFile(file, bytes.data(), bytes.size()) && sys::FlushFile(file);
-    sys::CloseFile(file);
-    if (!written || !sys::ReplaceFileWith(path, temp)) {
-        sys::RemoveFile(temp);
-        return false;
-    }
-    return true;
+    return StoreFileReplacing(CommentaryPathFor(framePath), bytes.data(), bytes.size());
 }

@@ -238,6 +238,11 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
 
 uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
                        uint32_t length) {
+    return TftpWriteFile(link, peer, name, source, length, nullptr);
+}
+
+uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
+                       uint32_t length, std::string* deviceMessage) {
     Transfer t;
     if (!t.Begin(link, peer, kWrq, name, kMaxWriteName, kWriteOutSize)) return kTransferNoMemory;
 
@@ -264,6 +269,7 @@ uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* na
         const uint16_t opcode = Get16(t.in);
         if (opcode == kError) {
             t.Pin();
+            if (deviceMessage) *deviceMessage = t.ErrorMessage(n);
             Log(Format(Texts().deviceMessage.c_str(), name, t.ErrorMessage(n).c_str()) + "\r\n" +
                 Format(Texts().writeBlock.c_str(), static_cast<int>(block)));
             return kTransferDeviceError;

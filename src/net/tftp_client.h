@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "sys/sys_net.h"
 
@@ -12,6 +13,7 @@ enum TransferResult : uint16_t {
     kTransferNoMemory = 1,       // no buffer (or a name too long for the request); nothing sent
     kTransferDeviceError = 2,    // the device answered with an ERROR packet
     kTransferProtocolError = 3,  // read: the device answered with a packet that is no TFTP answer
+    kTransferTooLarge = 4,       // read: the file is longer than the destination; the device was told to stop
     kTransferNoAnswer = 5,       // the device stopped answering (or never did)
 };
 
@@ -46,3 +48,8 @@ uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* na
 // The same over the program's transfer socket, App.TransferSocket, with its 300 ms wait.
 uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length);
 uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length);
+
+// A write that also tells, on result 2, the message of the device's ERROR packet (its bytes as
+// they came, up to the terminating zero); `deviceMessage` is left alone on any other result.
+uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
+                       uint32_t length, std::string* deviceMessage);

@@ -313,8 +313,8 @@ class Pdf:
         return width, height
 
     def text(self, page):
-        return subprocess.run([_tool("pdftotext"), "-layout", "-enc", "UTF-8", "-f", str(page), "-l", str(page),
-                               str(self.path), "-"], stdout=subprocess.PIPE, timeout=60).stdout.decode("utf-8", "replace")
+        command = [_tool("pdftotext"), "-layout", "-enc", "UTF-8", "-f", str(page), "-l", str(page), str(self.path), "-"]
+        return subprocess.run(command, stdout=subprocess.PIPE, timeout=60).stdout.decode("utf-8", "replace")
 
     def render(self, page, dpi, png=None):
         """The page as an RGB picture to read pixels from, and also as a PNG file if png is given."""

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/app_state.h"
 #include "core/config.h"
@@ -207,12 +208,23 @@ TEST_F(ConfigFile, ReadTakesOnlyTheLengthModulo65536) {
     EXPECT_EQ(App.CurrentLanguage, 1);
 }
 
+const std::string kSavedByReplacing = ToCp1251(u"Конфигурация программы сохранена (файл заменён).\r\n");
+const std::string kSavedInPlace =
+    ToCp1251(u"Конфигурация программы сохранена в том же файле: заменить его нельзя.\r\n");
+const std::string kNotSaved = ToCp1251(u"Ошибка сохранения конфигурации программы.\r\n");
+
+bool EntryExists(const char* path) {
+    struct stat st;
+    return lstat(path, &st) == 0;
+}
+
 TEST_F(ConfigFile, WriteReplacesTheFileWithTheFixedLayout) {
     WriteBytes("Pelorin.cfg", "old");
     App.CurrentLanguage = 1;
     ASSERT_TRUE(WriteConfiguration());
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
     EXPECT_FALSE(Exists("Pelorin.cfg.tmp"));
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedByReplacing);
 }
 
 TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
@@ -222,16 +234,54 @@ TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
               ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
 }
 
-TEST_F(ConfigFile, AFailedWriteLeavesThePreviousFileIntact) {
+TEST_F(ConfigFile, WhereNoFileCanBeMadeBesideItTheFileIsWrittenInPlace) {
+    // A longer old file: the new content must not keep its tail.
+    WriteBytes("Pelorin.cfg", "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n" + std::string(2000, ';'));
+    App.DeviceIp = 0x0A000005;
+    {
+        // The folder takes no new file, while Pelorin.cfg itself may still be written.
+        Immutable folder(".");
+        if (!folder.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
+        ASSERT_TRUE(WriteConfiguration());
+    }
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+
+    // The name of the file beside it is taken by a folder: the same way out.
+    ASSERT_EQ(mkdir("Pelorin.cfg.tmp", 0755), 0);
+    App.DeviceIp = 0x0A000006;
+    ASSERT_TRUE(WriteConfiguration());
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedInPlace + kSavedInPlace);
+}
+
+TEST_F(ConfigFile, AFullDiskLeavesThePreviousFileIntact) {
     const std::string previous = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n";
     WriteBytes("Pelorin.cfg", previous);
-    // Where the new content would go cannot be written.
-    ASSERT_EQ(mkdir("Pelorin.cfg.tmp", 0755), 0);
+    // Every write of the new content fails for want of space. Writing over the old file
+    // instead would cut it, so it is left alone.
+    ASSERT_EQ(symlink("/dev/full", "Pelorin.cfg.tmp"), 0);
     App.CurrentLanguage = 1;
     EXPECT_FALSE(WriteConfiguration());
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
-    EXPECT_NE(ReadBytes("LOG/Pelorin.LOG").find(ToCp1251(u"Ошибка сохранения конфигурации программы.")),
-              std::string::npos);
+    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kNotSaved);
+}
+
+TEST_F(ConfigFile, AFileThatCannotBeWrittenIsNeitherReplacedNorTouched) {
+    const std::string previous = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n";
+    WriteBytes("Pelorin.cfg", previous);
+    App.CurrentLanguage = 1;
+    {
+        // Neither the rename over it nor a write into it could succeed: nothing is tried.
+        Immutable file("Pelorin.cfg");
+        if (!file.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
+        EXPECT_FALSE(WriteConfiguration());
+    }
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
+    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")),
+              ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Helpers shared by the unit tests.
 #include "test_support.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,4 +47,27 @@ bool Exists(const std::string& path) {
 std::string WithoutStamps(const std::string& log) {
     static const std::regex stamp("\\d\\d:\\d\\d:\\d\\d \\d\\d/\\d\\d/\\d\\d\\d\\d ");
     return std::regex_replace(log, stamp, "");
+}
+
+namespace {
+
+bool SetImmutableFlag(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+}  // namespace
+
+Immutable::Immutable(const std::string& path) : path_(path) { ok = SetImmutableFlag(path, true); }
+
+Immutable::~Immutable() {
+    if (ok) SetImmutableFlag(path_, false);
 }

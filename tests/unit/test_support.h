@@ -21,3 +21,18 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
 // The log entries' texts without their 20-character time stamps, for comparing.
 std::string WithoutStamps(const std::string& log);
+
+// Sets the file system's immutable flag of a file or folder for the life of the object (root
+// only): an immutable folder takes no new entries while its files stay writable; an
+// immutable file can be neither written, renamed over nor removed. `ok` says whether it took.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path);
+    ~Immutable();
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool ok = false;
+
+private:
+    std::string path_;
+};

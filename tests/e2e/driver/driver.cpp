@@ -227,9 +227,20 @@ std::string Hello(const Request&) {
                   .Add("screen_height", JsonNumber(GetSystemMetrics(SM_CYSCREEN))));
 }
 
+// The menu reader's hook belongs to one run of the program (menu_hook.h).
+void ForgetMenuHook();
+
 // start exe=<path> cwd=<folder>: the program, suspended until it is inside the job.
 std::string Start(const Request& request) {
-    if (g_target.process) return Fail("a program is already started");
+    if (g_target.process && WaitForSingleObject(g_target.process, 0) != WAIT_OBJECT_0)
+        return Fail("a program is already started");
+    if (g_target.process) {
+        // The earlier run has ended: a scenario may start the program again.
+        ForgetMenuHook();
+        CloseHandle(g_target.process);
+        CloseHandle(g_target.job);
+        g_target = Target();
+    }
     if (!request.Has("exe") || !request.Has("cwd")) return Fail("start needs exe and cwd");
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (!job) return Fail("CreateJobObject failed: " + std::to_string(GetLastError()));
@@ -338,6 +349,11 @@ struct MenuReader {
 };
 
 MenuReader g_menuReader;
+
+void ForgetMenuHook() {
+    if (g_menuReader.hook) UnhookWindowsHookEx(g_menuReader.hook);
+    g_menuReader.hook = nullptr;
+}
 
 bool PrepareMenuReader(std::string* error) {
     if (g_menuReader.hook) return true;
@@ -573,6 +589,64 @@ std::string Pixel(const Request& request) {
                   .Add("b", JsonNumber(GetBValue(colour))));
 }
 
+// send hwnd= msg= [wparam=0] [lparam=0]: SendMessage with plain numbers (no pointers: they do
+// not cross processes); the reply carries the result.
+std::string Send(const Request& request) {
+    HWND hwnd;
+    long long message;
+    if (!WindowField(request, "hwnd", &hwnd) || !request.Number("msg", &message)) return Fail("send needs hwnd and msg");
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, static_cast<UINT>(message), static_cast<WPARAM>(request.NumberOr("wparam", 0)),
+                             static_cast<LPARAM>(request.NumberOr("lparam", 0)), SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                             &result))
+        return Fail("the window did not answer");
+    return Ok(JsonObject().Add("result", JsonNumber(static_cast<long long>(result))));
+}
+
+// dialog_key owner= vk= [timeout=]: waits for a dialog box owned by the window and posts the key
+// to it the moment it shows, before the program can start any work of its own.
+std::string DialogKey(const Request& request) {
+    HWND owner;
+    long long vk;
+    if (!WindowField(request, "owner", &owner) || !request.Number("vk", &vk)) return Fail("dialog_key needs owner and vk");
+    HWND dialog = nullptr;
+    const DWORD start = GetTickCount();
+    PollUntil(Timeout(request, 5000), [&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (ClassOf(hwnd) == L"#32770" && GetWindow(hwnd, GW_OWNER) == owner && IsWindowVisible(hwnd) &&
+                !IsMessageBox(hwnd))
+                return (dialog = hwnd) != nullptr;
+        return false;
+    });
+    if (!dialog) return Ok(JsonObject().Add("found", JsonBool(false)));
+    const DWORD waited = GetTickCount() - start;
+    PostKey(dialog, static_cast<UINT>(vk), true);
+    PostKey(dialog, static_cast<UINT>(vk), false);
+    return Ok(JsonObject().Add("found", JsonBool(true)).Add("hwnd", HandleText(dialog)).Add("waited_ms", JsonNumber(waited)));
+}
+
+// Files the driver keeps open, as another program on the machine would.
+std::vector<HANDLE> g_heldFiles;
+
+// hold_file path= [share=3]: opens the file for reading and writing with the given sharing
+// (FILE_SHARE_READ 1 | FILE_SHARE_WRITE 2 | FILE_SHARE_DELETE 4) and keeps it open until
+// release_files or the driver's end.
+std::string HoldFile(const Request& request) {
+    if (!request.Has("path")) return Fail("hold_file needs path");
+    HANDLE file = CreateFileW(request.Wide("path").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              static_cast<DWORD>(request.NumberOr("share", FILE_SHARE_READ | FILE_SHARE_WRITE)), nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail("CreateFile failed: " + std::to_string(GetLastError()));
+    g_heldFiles.push_back(file);
+    return Ok();
+}
+
+std::string ReleaseFiles(const Request&) {
+    for (HANDLE file : g_heldFiles) CloseHandle(file);
+    g_heldFiles.clear();
+    return Ok();
+}
+
 // ---- painting
 
 // True while the window or one of its descendants still has something to paint.
@@ -687,6 +761,7 @@ const CommandEntry kCommands[] = {
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
     {"kill", Kill},
     {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
+    {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
 };
 

@@ -145,7 +145,9 @@ def scenario_choose_another_language(s):
     exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"), s.canonical_config(LANGUAGE_DEFAULT=2, IP_ADDRESS=TEST_ADDRESS),
                 "Pelorin.cfg rewritten at exit")
-    match_log(s.log(), START_ENTRIES + STOP_ENTRIES)
+    # The log says how the configuration was saved: by replacing the file.
+    saved = Stamped("Конфигурация программы сохранена (файл заменён).\r\n".encode("cp1251"))
+    match_log(s.log(), START_ENTRIES + [saved] + STOP_ENTRIES)
 
 
 def scenario_same_language_again(s):

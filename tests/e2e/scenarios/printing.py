@@ -1,5 +1,5 @@
-"""View > Print: on no printer, in the empty mode, and a frame with its commentary on a PDF printer
-(a private CUPS with cups-pdf, Wine's default printer)."""
+"""View > Print: on no printer, without a frame (empty and settings modes), and a frame with its
+commentary on a PDF printer (a private CUPS with cups-pdf, Wine's default printer)."""
 
 import os
 import re
@@ -11,6 +11,7 @@ from e2e import IDCANCEL, IDOK, Window, check, check_equal, near, poll
 from frame_view import (BOTTOM, PANEL, RUSSIAN_LABELS, SAVED, STRIPES, commentary_bytes, frame_name,
                         start_with_frames, view_frame)
 from printer import NoPrinter, Pdf, PdfPrinter
+from settings import choose_settings_file
 
 # The print dialog's controls: All, Selection, Pages, the copies box, Print to file, the printer.
 ALL_PAGES, SELECTION, PAGE_RANGE, COPIES, PRINT_TO_FILE, PRINTER_NAME = 0x420, 0x421, 0x422, 0x482, 0x410, 0x473
@@ -58,16 +59,22 @@ def scenario_no_printer(s):
         check_equal(s.wait_exit(), 0, "the exit code")
 
 
-def scenario_empty_mode_prints_nothing(s):
-    """With a printer, Print in the empty mode shows no dialog and prints nothing."""
-    with PdfPrinter(s.path("printed")) as printer:
-        main, _ = start_main_window(s, ENGLISH)
-        main.command(ID_PRINT)
-        expect_nothing_shown(s, main, "Print in the empty mode")
+def scenario_nothing_printed_without_a_frame(s):
+    """With a printer, Print in the empty mode, and in the settings mode after a frame was shown,
+    shows no dialog and prints nothing."""
+    s.path("FRAMES/fds.sdb").write_bytes(b"settings")
+    with PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
+        view = start_with_frames(s, ENGLISH, numbers=(1,))
+        view.main.command(ID_PRINT)
+        expect_nothing_shown(s, view.main, "Print in the empty mode")
+        view_frame(s, view, 1)
+        choose_settings_file(s, view.main, s.path("FRAMES/fds.sdb"))
+        poll(lambda: view.title() is None, 5, "the frame view taken down")
+        view.main.command(ID_PRINT)
+        expect_nothing_shown(s, view.main, "Print in the settings mode")
         check_equal(printer.jobs(), [], "print jobs")
         check_equal(printer.pdfs(), [], "printed files")
-        main.command(ID_EXIT)
-        check_equal(s.wait_exit(), 0, "the exit code")
+        exit_through_menu(s, view.main)
 
 
 # ---- a frame on paper
@@ -140,8 +147,9 @@ def count_pixels(page, predicate, box):
 def check_boxes(page, boxes):
     """A line along every side of every box, within a dot of where it should be."""
     for index, (left, top, right, bottom) in enumerate(boxes):
-        sides = ([(x, top) for x in range(left + 4, right - 3, 6)] + [(x, bottom) for x in range(left + 4, right - 3, 6)]
-                 + [(left, y) for y in range(top + 4, bottom - 3, 6)] + [(right, y) for y in range(top + 4, bottom - 3, 6)])
+        across, down = range(left + 4, right - 3, 6), range(top + 4, bottom - 3, 6)
+        sides = ([(x, top) for x in across] + [(x, bottom) for x in across]
+                 + [(left, y) for y in down] + [(right, y) for y in down])
         missing = [(x, y) for x, y in sides
                    if not any(dark(page.pixel(x + dx, y + dy)) for dx in (-1, 0, 1) for dy in (-1, 0, 1))]
         check(not missing, f"the box of field {index} {left, top, right, bottom} has no line at {missing[:5]}")

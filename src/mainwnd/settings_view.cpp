@@ -1,0 +1,33 @@
+// View > Settings.
+#include "mainwnd/settings_view.h"
+
+#include "core/messages.h"
+#include "core/text_format.h"
+#include "mainwnd/main_window.h"
+#include "sys/sys.h"
+#include "ui/file_dialog.h"
+#include "ui/message_box.h"
+#include "ui/wide.h"
+
+void ViewSettingsCommand(MainWindow& main) {
+    ui::OpenFileRequest request;
+    request.owner = main.hwnd();
+    request.filter = CurrentTexts[kMsgSettingsFilter];
+    // A name typed without extension is looked for as ".DAT", as the command always did.
+    request.defaultExtension = u"DAT";
+    ui::ChosenFile chosen;
+    if (!ui::ChooseFileToOpen(request, &chosen)) return;
+
+    sys::File file = sys::OpenFile(chosen.path, sys::OpenMode::Read);
+    if (file == sys::kNoFile) {
+        ui::AppMessageBox(main.hwnd(), W(FormatText(CurrentTexts[kMsgFileOpenError], {chosen.path})),
+                          MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    sys::CloseFile(file);
+
+    main.SettingsFileName = chosen.name;
+    main.SetRequestedMode(DisplayMode::Settings);
+    main.ApplyDisplayMode();
+    InvalidateRect(main.hwnd(), nullptr, TRUE);
+}

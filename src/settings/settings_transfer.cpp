@@ -1,0 +1,135 @@
+// The detector's two settings files: reading them, sending the defaults, and the summary.
+#include "settings/settings_transfer.h"
+
+#include "core/file_store.h"
+#include "core/messages.h"
+#include "core/text_format.h"
+#include "sys/sys.h"
+
+const char16_t* const SettingsFileNames[2] = {u"fds.sdb", u"fdc.sdb"};
+
+namespace {
+
+constexpr uint16_t kTftpPort = 69;
+
+// Frees a block of the program heap at the end of its scope.
+struct HeapBlock {
+    explicit HeapBlock(size_t size) : bytes(static_cast<uint8_t*>(sys::HeapAllocZeroed(size))) {}
+    ~HeapBlock() { sys::HeapRelease(bytes); }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    uint8_t* bytes;
+};
+
+// Reads all `size` bytes of the open file; false on a read error or when the file turns out
+// shorter or longer than it said.
+bool ReadWhole(sys::File file, uint8_t* bytes, int64_t size) {
+    if (sys::ReadFile(file, bytes, static_cast<size_t>(size)) != size) return false;
+    uint8_t more;
+    return sys::ReadFile(file, &more, 1) == 0;
+}
+
+bool Exists(const std::u16string& path) { return !sys::ListMatchingNames(path, 1).empty(); }
+
+// The detector's words may hold anything; control bytes would break the message box's lines.
+std::u16string Printable(const std::string& ansi) {
+    std::u16string text = sys::FromAnsi(ansi);
+    for (char16_t& c : text)
+        if (c < u' ') c = u' ';
+    return text;
+}
+
+}  // namespace
+
+SettingsReadOutcome ReadSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name,
+                                     uint8_t* buffer, uint32_t capacity, const std::u16string& folder) {
+    SettingsReadOutcome outcome;
+    peer->port = kTftpPort;
+    const std::string remote = sys::ToAnsi(name);
+    uint32_t length = capacity;
+    outcome.result = TftpReadFile(link, peer, remote.c_str(), buffer, &length);
+    switch (outcome.result) {
+        case kTransferDone:
+            outcome.stored = StoreFileReplacing(folder + name, buffer, length);
+            if (!outcome.stored) outcome.notice = FormatText(CurrentTexts[kMsgSettingsNotStored], {name});
+            break;
+        case kTransferDeviceError:
+            outcome.notice = FormatText(CurrentTexts[kMsgFileNotFound], {name});
+            break;
+        case kTransferNoAnswer:
+            outcome.notice = FormatText(CurrentTexts[kMsgFileNoLink], {name});
+            break;
+        case kTransferTooLarge:
+            outcome.notice = FormatText(CurrentTexts[kMsgSettingsTooLong], {name, static_cast<int>(capacity)});
+            break;
+        default:
+            break;  // the name stays
+    }
+    return outcome;
+}
+
+DefaultFileOutcome WriteDefaultSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name) {
+    DefaultFileOutcome outcome;
+    outcome.name = name;
+    peer->port = kTftpPort;
+    const std::u16string path = u"Default\\" + name;
+    sys::File file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (file == sys::kNoFile) {
+        // Held open by another program, say: there, but not to be read.
+        outcome.state = Exists(path) ? DefaultFileState::NotReadable : DefaultFileState::NotFound;
+        return outcome;
+    }
+    // A transfer carries a 32-bit length; a longer file would be sent cut.
+    const int64_t size = sys::FileSize(file);
+    const bool sizeFits = size >= 0 && size <= 0xFFFFFFFF;
+    HeapBlock block(sizeFits ? static_cast<size_t>(size) : 0);
+    const bool whole = sizeFits && block.bytes && ReadWhole(file, block.bytes, size);
+    sys::CloseFile(file);
+    if (!whole) {
+        outcome.state = DefaultFileState::NotReadable;
+        return outcome;
+    }
+
+    const std::string remote = "/" + sys::ToAnsi(name);
+    switch (TftpWriteFile(link, peer, remote.c_str(), block.bytes, static_cast<uint32_t>(size), &outcome.deviceMessage)) {
+        case kTransferDone:
+            outcome.state = DefaultFileState::Sent;
+            outcome.length = static_cast<uint32_t>(size);
+            break;
+        case kTransferDeviceError:
+            outcome.state = DefaultFileState::DeviceError;
+            break;
+        case kTransferNoAnswer:
+            outcome.state = DefaultFileState::NoAnswer;
+            break;
+        default:
+            outcome.state = DefaultFileState::NotReadable;  // no memory to send it: not sent either
+            break;
+    }
+    return outcome;
+}
+
+std::u16string WriteSummaryText(const std::vector<DefaultFileOutcome>& outcomes) {
+    std::u16string text;
+    for (const DefaultFileOutcome& o : outcomes) {
+        if (!text.empty()) text += u'\n';
+        switch (o.state) {
+            case DefaultFileState::Sent:
+                text += FormatText(CurrentTexts[kMsgDefaultSent], {o.name, Widen(std::to_string(o.length))});
+                break;
+            case DefaultFileState::NotFound:
+                text += FormatText(CurrentTexts[kMsgDefaultNotFound], {o.name});
+                break;
+            case DefaultFileState::NotReadable:
+                text += FormatText(CurrentTexts[kMsgDefaultNotReadable], {o.name});
+                break;
+            case DefaultFileState::NoAnswer:
+                text += FormatText(CurrentTexts[kMsgDefaultNoAnswer], {o.name});
+                break;
+            case DefaultFileState::DeviceError:
+                text += FormatText(CurrentTexts[kMsgDefaultDeviceError], {o.name, Printable(o.deviceMessage)});
+                break;
+        }
+    }
+    return text;
+}
