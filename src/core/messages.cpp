@@ -1,4 +1,4 @@
-// The program's texts: 58 numbered entries in Russian, English and Turkish, and the choice of
+// The program's texts: the numbered entries in Russian, English and Turkish, and the choice of
 // the current language.
 #include "core/messages.h"
 
@@ -67,6 +67,9 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"(C) 2026 Команда Pelorin",  // 55
         u"Вы выбрали монохромный принтер. При печати документа\nможет потеряться цветовая информация. Вы уверены,\nчто хотите распечатать на данном принтере?",  // 56
         u"У вас не установлен принтер.\nПечать невозможна.",  // 57
+        u"слишком большой",  // 58
+        u"не записан",  // 59
+        u"Недостаточно памяти для чтения кадров.",  // 60
     },
     // English
     {
@@ -128,6 +131,9 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"too large",  // 58
+        u"not saved",  // 59
+        u"Not enough memory to read the frames.",  // 60
     },
     // Turkish
     {
@@ -189,6 +195,9 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Copyright (C) 2026 The Pelorin team",  // 55
         u"You select monochrom printer. While printing\ncolor information may be lost. Are you sure,\nthat you want to print out on this device?",  // 56
         u"You do not have any printer installed.\nPrint can't be proceed.",  // 57
+        u"cok buyuk",  // 58
+        u"kaydedilemedi",  // 59
+        u"Goruntuleri okumak icin bellek yetersiz.",  // 60
     },
 };
 

@@ -1,10 +1,10 @@
-// The program's texts: 58 numbered entries in three languages, and the current language's set.
+// The program's texts: numbered entries in three languages, and the current language's set.
 #pragma once
 
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 58;
+constexpr int kMessageCount = 61;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -32,6 +32,12 @@ enum MessageId : int {
     kMsgEmergencyExit = 31,
     kMsgSocketNotOpen = 32,
     kMsgWinsockNotLaunched = 34,
+    kMsgFramesReading = 35,
+    kMsgFrame = 36,
+    kMsgSelectAllFrames = 37,
+    kMsgCancel = 38,
+    kMsgNo = 39,
+    kMsgLinkNotEstablished = 40,
     kMsgIpAddress = 44,
     kMsgCheckRange = 45,
     kMsgCurrentAddress = 46,
@@ -41,4 +47,7 @@ enum MessageId : int {
     kMsgAboutTitle = 53,
     kMsgAboutVersion = 54,
     kMsgCopyright = 55,
+    kMsgFrameTooLarge = 58,     // a frame longer than the transfer buffer
+    kMsgFrameNotSaved = 59,     // a frame file that could not be written
+    kMsgNotEnoughMemory = 60,   // no transfer buffer for reading frames
 };
