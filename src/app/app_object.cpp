@@ -11,6 +11,7 @@
 #include "app/language_dialog.h"
 #include "core/log.h"
 #include "core/messages.h"
+#include "frames/read_frames_dlg.h"
 #include "mainwnd/main_window.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
@@ -36,6 +37,17 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
 
 void ExitCommand() { TheMainWindow()->Close(); }
 
+// Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
+void ReadFramesCommand() {
+    MainWindow* main = TheMainWindow();
+    {
+        CReadFramesDlg dialog;
+        dialog.RunModal(main->hwnd());
+    }
+    App.Frames.Rebuild(App.FramesPath);
+    main->FrameListChanged();
+}
+
 // Commands whose work is not part of the program yet reach the table and do nothing.
 void NotAvailableYet() {}
 
@@ -49,7 +61,7 @@ const Command kCommandTable[] = {
     {ID_EXIT, ExitCommand},
     {ID_VIEW_FRAMES, NotAvailableYet},
     {ID_VIEW_SETTINGS, NotAvailableYet},
-    {ID_READ_FRAMES, NotAvailableYet},
+    {ID_READ_FRAMES, ReadFramesCommand},
     {ID_EDIT_FRAMES, NotAvailableYet},
     {ID_SET_IP_ADDRESS, NotAvailableYet},
     {ID_READ_SETTINGS, NotAvailableYet},

@@ -429,6 +429,24 @@ class Window:
         answer = self.driver.request("scroll", hwnd=self.hwnd)
         return {key: answer[key] for key in ("min", "max", "pos")}
 
+    def listbox(self, items=False):
+        """A list box: {"count", "selected" (indices), "top"}; with items also "contents":
+        {"items" (texts), "first_item" (rectangle), "font" (height, weight, charset, face...)}."""
+        return self.driver.request("listbox", hwnd=self.hwnd, items=1 if items else 0)
+
+    def select_items(self, indices, select=True):
+        self.driver.request("select_items", hwnd=self.hwnd, indices=",".join(str(i) for i in indices),
+                            select=1 if select else 0)
+
+    def double_click(self, x, y):
+        """A double click at a point of the client area."""
+        self.driver.request("double_click", hwnd=self.hwnd, x=x, y=y)
+
+    def progress(self):
+        """A progress bar: {"pos", "min", "max", "step"}."""
+        answer = self.driver.request("progress", hwnd=self.hwnd)
+        return {key: answer[key] for key in ("pos", "min", "max", "step")}
+
     @property
     def checked(self):
         return self.driver.request("checked", hwnd=self.hwnd)["checked"]
