@@ -315,15 +315,17 @@ def scenario_read_picked_frames(s):
 def scenario_no_detector(s):
     """Nothing listens on the detector's address: a double-click on a number reads it, the
     notice says there is no link, no file is made and the dialog closes itself."""
-    main = start(s, RUSSIAN, "127.0.0.33")
-    dialog = open_dialog(s, main, RUSSIAN)
+    main = start(s, ENGLISH, "127.0.0.33")
+    dialog = open_dialog(s, main, ENGLISH)
     numbers = dialog.child(FRAME_NUMBERS)
     first = numbers.listbox(items=True)["contents"]["first_item"]
     height = first["bottom"] - first["top"]
     numbers.double_click(first["left"] + 10, first["top"] + height + height // 2)  # the second item
     transfer = Transfer(s, dialog)
     transfer.controls()
-    transfer.watch(until="Кадр №2 - нет связи")
+    transfer.watch(until="Frame №2 - link not established")
+    s.paths.screenshots.mkdir(parents=True, exist_ok=True)
+    s.capture(timeout=0).save(s.paths.screenshots / "read-frames-no-link.png", dialog.rect)
     took = transfer.wait_closed()
     check(took < 5, f"the dialog took {took:.1f} s to close")
     check_equal(list(s.path("FRAMES").iterdir()), [], "FRAMES")
