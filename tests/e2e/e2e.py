@@ -30,7 +30,7 @@ RUSSIAN_LOCALE = "ru_RU.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
-PREFIX_RECIPE = "pelorin-e2e-prefix 3"
+PREFIX_RECIPE = "pelorin-e2e-prefix 4"
 
 
 class HarnessError(Exception):
@@ -236,9 +236,14 @@ def prepare_prefix(prefix, display_name=None, reuse=True):
         wine.run(["wineboot", "--init"], timeout=180)
         # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons) are not found in
         # its data folder by this Wine build; in the prefix's Fonts folder they are.
+        # Without them the caption buttons show the letters "0", "1" and "r".
         fonts = prefix / "drive_c" / "windows" / "Fonts"
         fonts.mkdir(parents=True, exist_ok=True)
-        for font in Path("/usr/share/wine/fonts").glob("*.ttf"):
+        wine_fonts = Path("/usr/share/wine/fonts")
+        for needed in ("marlett.ttf", "tahoma.ttf"):
+            if not (wine_fonts / needed).is_file():
+                raise HarnessError(f"{wine_fonts / needed} is missing: install fonts-wine (scripts/setup.sh does)")
+        for font in wine_fonts.glob("*.ttf"):
             shutil.copy(font, fonts / font.name)
         configure_prefix(wine, managed=False)
     finally:
