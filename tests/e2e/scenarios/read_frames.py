@@ -427,6 +427,9 @@ def scenario_read_hundred_frames(s):
         transfer.watch(until="Frame №40")
         s.paths.screenshots.mkdir(parents=True, exist_ok=True)
         s.capture(timeout=0).save(s.paths.screenshots / "read-frames-transfer.png", dialog.rect)
+        # 39 frames are in, the 40th is on its way (or just in).
+        check(overall.progress()["pos"] in (39, 40, 41), f"the overall bar at frame 40: {overall.progress()}")
+        check(file.progress()["pos"] % 10 == 0, f"the file bar at frame 40: {file.progress()}")
         took = transfer.wait_closed(timeout=100)
         stored = stored_frames(s)
         check_equal(sorted(stored), list(range(1, 101)), "the frames in FRAMES")
