@@ -7,6 +7,7 @@
 //
 //   tftp_bench                      the whole comparison
 //   tftp_bench get PORT NAME OUT    one read with our client, as its own process
+//   tftp_bench frames               Read > Frames' 100 frames of 50,000 bytes (frames_bench.cpp)
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -28,6 +29,8 @@
 #include "sys/sys.h"
 
 extern char** environ;
+
+int FramesBench();
 
 namespace {
 
@@ -118,6 +121,7 @@ bool TftpHpa(const std::string&, const std::string& name, const std::string& out
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "get") return GetOne(static_cast<uint16_t>(std::atoi(argv[2])), argv[3], argv[4]);
+    if (argc == 2 && std::string(argv[1]) == "frames") return FramesBench();
     if (access(kTftpd, X_OK) != 0) {
         std::fprintf(stderr, "tftp_bench: tftpd-hpa is missing (scripts/setup.sh installs it)\n");
         return 1;
