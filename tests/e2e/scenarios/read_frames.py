@@ -226,8 +226,8 @@ def random_bytes(size, seed):
 
 def scenario_pick_and_cancel(s):
     """The dialog in English and in Russian: its texts, 100 numbers, the column width and font;
-    Select all ticked then cleared leaves nothing picked; Cancel and Escape read nothing, and the
-    frame list is rebuilt all the same."""
+    Select all ticked then cleared leaves nothing picked; Cancel, Escape and OK with nothing
+    picked read nothing, and the frame list is rebuilt all the same."""
     address = "127.0.0.31"
     with FramesDetector(s, address, {1: (SAMPLE / "1.png").read_bytes()}) as detector:
         main = start(s, ENGLISH, address)
@@ -256,6 +256,10 @@ def scenario_pick_and_cancel(s):
         pick(dialog, [1])
         s.press_key(VK_ESCAPE)
         dialog.wait_gone()
+        # OK with nothing picked ends the dialog at once.
+        dialog = open_dialog(s, main, ENGLISH)
+        dialog.press(IDOK)
+        dialog.wait_gone(2)
 
         main.command(ID_SELECT_LANGUAGE)
         languages = s.dialog(main)
