@@ -30,7 +30,7 @@ RUSSIAN_LOCALE = "ru_RU.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
-PREFIX_RECIPE = "pelorin-e2e-prefix 4"
+PREFIX_RECIPE = "pelorin-e2e-prefix 5"
 
 
 class HarnessError(Exception):
