@@ -7,7 +7,9 @@
                                                     foundation.missing_configuration
   run.py list                                       the scenarios there are
   run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
-                                                    Pelorin in the folder DIR, for a person to see
+              [--detector-root DIR]                 Pelorin in the folder DIR, for a person to see;
+                                                    on a virtual screen it reads the frames the
+                                                    detector serves from DIR/screenshots
 
 Must run inside a private network namespace (scripts/in-netns.sh). Environment:
   PELORIN_E2E_DISPLAY     use this X display instead of a private Xvfb
@@ -85,9 +87,34 @@ def command_list(args):
     return 0
 
 
+def detector_frames(root):
+    """The frame numbers (1 to 100) the detector's folder holds."""
+    if not root:
+        return []
+    names = (path.stem for path in (Path(root) / "screenshots").glob("*.png"))
+    return sorted(int(name) for name in names if name.isdigit() and 1 <= int(name) <= 100)
+
+
+def read_frames(session, main, numbers):
+    """Read > Frames with the numbers picked and OK, as a user would; a screenshot of the dialog
+    while it reads; returns once the dialog has closed."""
+    from common import ID_READ_FRAMES
+    main.command(ID_READ_FRAMES)
+    dialog = session.dialog(main)
+    dialog.child(1004).select_items([number - 1 for number in numbers])
+    dialog.press(e2e.IDOK)
+    # The progress bars come when the reading starts.
+    e2e.poll(lambda: dialog.driver.request("child", hwnd=dialog.hwnd, id=1005)["found"] or not dialog.exists(), 10,
+             "the reading to start")
+    if dialog.exists():
+        session.capture(timeout=0).save(session.paths.screenshots / "pelorin-reading-frames.png", dialog.rect)
+    dialog.wait_gone(timeout=30 + 2 * len(numbers))
+
+
 def command_demo(args):
-    """Starts Pelorin in the demo folder, shows it, saves a screenshot; without a desktop (or with
-    --auto) ends it through View > Exit, otherwise waits for the user to close it."""
+    """Starts Pelorin in the demo folder and shows it. On a virtual screen (or with --auto) it
+    reads the detector's frames through Read > Frames, saves a screenshot and ends Pelorin
+    through View > Exit; on a desktop it waits for the user to close it."""
     from common import ID_EXIT
 
     e2e.require_private_network()
@@ -100,8 +127,14 @@ def command_demo(args):
         session.write_config(session.canonical_config(IP_ADDRESS=args.address, STARTUP_SEARCH_FLAG=0))
         session.start()
         main = session.main_window(timeout=60)
-        shot, _ = session.screenshot("pelorin-main-window", window=main)
         print(f"Pelorin is running: {main.text!r} on display {session.display.name}")
+        frames = detector_frames(args.detector_root)
+        if frames and (not desktop or args.auto):
+            before = set((work / "FRAMES").iterdir())
+            read_frames(session, main, frames)
+            read = sorted(path.name for path in set((work / "FRAMES").iterdir()) - before)
+            print(f"Read > Frames: frames {', '.join(str(n) for n in frames)} read into FRAMES: {', '.join(read)}")
+        shot, _ = session.screenshot("pelorin-main-window", window=main)
         if desktop and not args.auto:
             print("Use it on your desktop; View > Exit (or Escape) ends it.")
             deadline = time.monotonic() + args.minutes * 60
@@ -115,6 +148,9 @@ def command_demo(args):
         code = session.wait_exit(timeout=30)
     print(f"Pelorin ended with exit code {code}")
     print(f"screenshot: {shot}")
+    reading = work / "pelorin-reading-frames.png"
+    if reading.is_file():
+        print(f"            {reading} (Read > Frames while it reads)")
     print(f"log:        {work / 'LOG' / 'Pelorin.LOG'}")
     return 0 if code == 0 else 1
 
@@ -141,6 +177,7 @@ def main():
             sub.add_argument("--address", default="127.0.0.2", help="the detector's address, on loopback")
             sub.add_argument("--auto", action="store_true", help="end through View > Exit on a desktop too")
             sub.add_argument("--minutes", type=int, default=240, help="how long a desktop run may last")
+            sub.add_argument("--detector-root", default=None, help="the folder the detector serves")
         else:
             sub.add_argument("--out", default=str(HERE.parent.parent / "build" / "native"))
     commands.add_parser("list")
