@@ -1,6 +1,7 @@
 // Reading picked frames from the detector into the frames folder.
 #include "frames/frame_reader.h"
 
+#include "core/file_store.h"
 #include "core/log.h"
 #include "core/messages.h"
 #include "frames/frame_names.h"
@@ -9,19 +10,12 @@
 
 namespace {
 
-// Writes the frame under a temporary name and renames it into place. False, with no file of
-// either name left behind by this call, when any step fails.
+// Writes the frame under a temporary name (no "*.png" for the frame list to see) and renames
+// it into place. False, with no file of either name left behind by this call, when any step
+// fails.
 bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
     const std::u16string name = framesPath + LocalFrameName(sys::Now(), frame);
-    const std::u16string partial = name + kPartialSuffix;
-    bool stored = sys::EnsureFolder(framesPath);
-    if (stored) {
-        sys::File file = sys::OpenFile(partial, sys::OpenMode::WriteNew);
-        stored = file != sys::kNoFile && sys::WriteFile(file, bytes, length) && sys::FlushFile(file);
-        sys::CloseFile(file);
-        stored = stored && sys::ReplaceFileWith(name, partial);
-        if (!stored) sys::RemoveFile(partial);
-    }
+    const bool stored = sys::EnsureFolder(framesPath) && StoreFileReplacing(name, bytes, length);
     if (!stored)
         WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(name) + ToCp1251(u" - не записан на диск\r\n")).c_str());
     return stored;

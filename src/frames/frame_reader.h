@@ -15,9 +15,6 @@ constexpr uint32_t kFrameBufferSize = 4000000;
 // How long a notice about a frame stays, and the pause after each step of the file bar.
 constexpr unsigned kNoticeMs = 300;
 constexpr unsigned kFileStepPauseMs = 10;
-// The temporary name of a frame file being written is its name with this added; it never
-// matches "*.png".
-constexpr const char16_t* kPartialSuffix = u".part";
 
 // The progress text and the two bars, as the dialog shows them.
 class FrameReadDisplay {

@@ -190,7 +190,7 @@ TEST_F(FrameReading, FrameThatCannotBeWrittenLeavesNoFileAndTheNextIsStored) {
     const Lines first(shown.lines.begin(), shown.lines.begin() + 5);
     EXPECT_EQ(first, (Lines{"text Frame №1", "file 0", "text Frame №1 - not saved", "pause 300", "step overall"}));
     EXPECT_EQ(ReadBytes(frames + "/" + StoredName(2)), PatternBytes(900, 2));
-    for (const auto& name : FilesIn(frames)) EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    for (const auto& name : FilesIn(frames)) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
     EXPECT_TRUE(std::regex_search(Log(), std::regex(Cp1251(u"файл .*FRAMES\\\\[0-9_-]+~001\\.png - не записан на диск\r\n"))))
         << Log();
 }
