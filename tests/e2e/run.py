@@ -111,10 +111,32 @@ def read_frames(session, main, numbers):
     dialog.wait_gone(timeout=30 + 2 * len(numbers))
 
 
+SAMPLE_COMMENTARY = ["Труба Ду 530, шов 12", "08.12.2026", "Иванов И. И.", "14", "Непровар в корне шва,\r\n"
+                     "длина около 20 мм", "K-17", "труба", "530-12", "Ст20", "10", "Непровар (Нк)", "Повторный контроль"]
+
+
+def show_with_commentary(session, main, frame):
+    """View > Frames on the frame, Edit > Frames, a sample commentary typed in, and View > Frames
+    again, which saves it and shows the frame read-only."""
+    from common import ID_EDIT_FRAMES, ID_VIEW_FRAMES, choose_file
+    main.command(ID_VIEW_FRAMES)
+    choose_file(session, main, e2e.windows_path(frame))
+    main.command(ID_EDIT_FRAMES)
+    fields = [main.child(i) for i in (2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011)]
+    e2e.poll(lambda: fields[0].style & 0x0800 == 0, 10, "the commentary open for editing")
+    for field, text in zip(fields, SAMPLE_COMMENTARY):
+        field.set_text(text)
+    main.command(ID_VIEW_FRAMES)
+    choose_file(session, main, e2e.windows_path(frame))
+    e2e.poll(lambda: fields[0].style & 0x0800 != 0 and fields[0].text == SAMPLE_COMMENTARY[0], 10,
+             "the frame shown with its commentary")
+
+
 def command_demo(args):
     """Starts Pelorin in the demo folder and shows it. On a virtual screen (or with --auto) it
-    reads the detector's frames through Read > Frames, saves a screenshot and ends Pelorin
-    through View > Exit; on a desktop it waits for the user to close it."""
+    reads the detector's frames through Read > Frames, opens the first one with a sample
+    commentary, saves a screenshot and ends Pelorin through View > Exit; on a desktop it waits
+    for the user to close it."""
     from common import ID_EXIT
 
     e2e.require_private_network()
@@ -134,6 +156,9 @@ def command_demo(args):
             read_frames(session, main, frames)
             read = sorted(path.name for path in set((work / "FRAMES").iterdir()) - before)
             print(f"Read > Frames: frames {', '.join(str(n) for n in frames)} read into FRAMES: {', '.join(read)}")
+            if read:
+                show_with_commentary(session, main, work / "FRAMES" / read[0])
+                print(f"View > Frames: {read[0]} with a sample commentary, saved beside it as .dat")
         shot, _ = session.screenshot("pelorin-main-window", window=main)
         if desktop and not args.auto:
             print("Use it on your desktop; View > Exit (or Escape) ends it.")
