@@ -1,10 +1,13 @@
 // Read throughput on loopback: our TFTP client against curl --tftp-no-options and tftp-hpa's
 // tftp, all reading the same files (50,000 and 5,000,000 bytes) from one tftpd-hpa server.
-// Prints MB/s (10^6 bytes per second, median of the runs) and the ratios. Run it inside a
-// private network namespace: scripts/bench.sh.
+// The clients take turns run by run (ours, ours as a process, curl, tftp-hpa, ours, ...), so
+// that a machine busy with other work slows them alike; the ratios are the medians of the
+// run-by-run ratios. Prints MB/s (10^6 bytes per second, median of the runs) and the ratios.
+// Run it inside a private network namespace: scripts/bench.sh.
 //
 //   tftp_bench                      the whole comparison
 //   tftp_bench get PORT NAME OUT    one read with our client, as its own process
+//   tftp_bench frames               Read > Frames' 100 frames of 50,000 bytes (frames_bench.cpp)
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -26,6 +29,8 @@
 #include "sys/sys.h"
 
 extern char** environ;
+
+int FramesBench();
 
 namespace {
 
@@ -116,6 +121,7 @@ bool TftpHpa(const std::string&, const std::string& name, const std::string& out
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "get") return GetOne(static_cast<uint16_t>(std::atoi(argv[2])), argv[3], argv[4]);
+    if (argc == 2 && std::string(argv[1]) == "frames") return FramesBench();
     if (access(kTftpd, X_OK) != 0) {
         std::fprintf(stderr, "tftp_bench: tftpd-hpa is missing (scripts/setup.sh installs it)\n");
         return 1;
@@ -151,41 +157,56 @@ int main(int argc, char** argv) {
                               {"tftp-hpa tftp", TftpHpa}};
     const std::string out = std::string(folder) + "/out";
     int status = 0;
-    std::printf("TFTP read throughput from tftpd-hpa on loopback, MB/s (10^6 bytes/s), median of runs\n");
+    std::printf("TFTP read throughput from tftpd-hpa on loopback, MB/s (10^6 bytes/s), median of runs;\n"
+                "the clients take turns run by run, ratios are medians of the run-by-run ratios\n");
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0.0 : values[values.size() / 2];
+    };
+    constexpr size_t kClients = sizeof clients / sizeof clients[0];
     for (size_t size : sizes) {
         const std::string name = "f" + std::to_string(size);
         const std::string expected = ReadAll(served + "/" + name);
         const int runs = size > 1000000 ? 7 : 31;
-        std::vector<double> rates;
+        std::vector<double> times[kClients];
+        bool failed[kClients] = {};
         std::printf("\n%zu bytes, %d runs each:\n", size, runs);
-        for (const Client& c : clients) {
-            std::vector<double> times;
-            for (int r = 0; r < runs; ++r) {
+        for (int r = 0; r < runs; ++r) {
+            for (size_t c = 0; c < kClients; ++c) {
+                if (failed[c]) continue;
                 double seconds = 0;
                 std::remove(out.c_str());
-                if (!c.read(program, name, out, &seconds) || ReadAll(out) != expected) {
-                    std::printf("  %-24s FAILED\n", c.label);
+                if (!clients[c].read(program, name, out, &seconds) || ReadAll(out) != expected) {
+                    failed[c] = true;
                     status = 1;
-                    break;
+                    continue;
                 }
-                times.push_back(seconds);
+                times[c].push_back(seconds);
             }
-            if (times.empty()) {
-                rates.push_back(0);
+        }
+        for (size_t c = 0; c < kClients; ++c) {
+            if (failed[c]) {
+                std::printf("  %-24s FAILED\n", clients[c].label);
                 continue;
             }
-            std::sort(times.begin(), times.end());
-            double median = times[times.size() / 2];
-            rates.push_back(static_cast<double>(size) / 1e6 / median);
-            std::printf("  %-24s %8.2f MB/s  (median %.2f ms, best %.2f ms)\n", c.label, rates.back(),
-                        median * 1000, times.front() * 1000);
+            const double best = *std::min_element(times[c].begin(), times[c].end());
+            std::printf("  %-24s %8.2f MB/s  (median %.2f ms, best %.2f ms)\n", clients[c].label,
+                        static_cast<double>(size) / 1e6 / median(times[c]), median(times[c]) * 1000, best * 1000);
         }
-        const double fastest = std::max(rates[2], rates[3]);
-        std::printf("  ratio ours/curl: in process %.2f, own process %.2f\n", rates[0] / rates[2], rates[1] / rates[2]);
-        std::printf("  ratio ours/tftp-hpa: in process %.2f, own process %.2f\n", rates[0] / rates[3],
-                    rates[1] / rates[3]);
-        std::printf("  ratio ours/fastest other: in process %.2f, own process %.2f\n", rates[0] / fastest,
-                    rates[1] / fastest);
+        if (failed[0] || failed[1] || failed[2] || failed[3]) continue;
+        // Run r of ours against run r of the others: the ratio of rates is the inverse ratio of times.
+        auto ratio = [&](size_t ours, auto other) {
+            std::vector<double> ratios;
+            for (int r = 0; r < runs; ++r) ratios.push_back(other(r) / times[ours][r]);
+            return median(ratios);
+        };
+        auto curl = [&](int r) { return times[2][r]; };
+        auto hpa = [&](int r) { return times[3][r]; };
+        auto fastest = [&](int r) { return std::min(times[2][r], times[3][r]); };
+        std::printf("  ratio ours/curl: in process %.2f, own process %.2f\n", ratio(0, curl), ratio(1, curl));
+        std::printf("  ratio ours/tftp-hpa: in process %.2f, own process %.2f\n", ratio(0, hpa), ratio(1, hpa));
+        std::printf("  ratio ours/fastest other: in process %.2f, own process %.2f\n", ratio(0, fastest),
+                    ratio(1, fastest));
     }
     kill(-server, SIGTERM);
     waitpid(server, nullptr, 0);

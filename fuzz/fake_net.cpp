@@ -10,6 +10,7 @@
 namespace fake {
 std::deque<Arrival> arrivals;
 size_t sent = 0;
+size_t refusals = 0;
 uint32_t deviceIp = 0;
 }  // namespace fake
 
@@ -37,7 +38,8 @@ bool SendTo(Socket, const void* data, size_t size, Endpoint to) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     if (size < 4 || size > 516 || p[0] != 0 || p[1] < 1 || p[1] > 5) std::abort();
     if (p[1] == 4 && size != 4) std::abort();
-    if (p[1] != 5 && to.ip != fake::deviceIp) std::abort();  // only strangers get errors
+    if (p[1] != 5 && to.ip != fake::deviceIp) std::abort();  // only errors go to strangers
+    if (p[1] == 5 && p[2] == 0 && p[3] == 3 && to.ip == fake::deviceIp) ++fake::refusals;
     ++fake::sent;
     return true;
 }

@@ -18,6 +18,7 @@ struct Arrival {
 
 extern std::deque<Arrival> arrivals;
 extern size_t sent;
+extern size_t refusals;  // ERROR 3 packets (file too large) the client sent to the device
 extern uint32_t deviceIp;
 
 }  // namespace fake

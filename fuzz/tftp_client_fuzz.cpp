@@ -1,7 +1,8 @@
 // libFuzzer target: the TFTP client fed any sequence of datagrams from the device, from its
 // other ports and from strangers, with time-outs between them. Under the address and
 // undefined-behaviour sanitizers: no write outside the caller's buffer, no read outside the
-// source, no ill-formed packet sent, and only the documented results.
+// source, no ill-formed packet sent, and only the documented results; a file too long for the
+// buffer is refused with an ERROR to the device, never cut.
 //
 // Input: byte 0 chooses read or write and the size; then records of
 //   kind (1 byte: low 2 bits the sender, bit 2 a time-out instead of a datagram),
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     fake::arrivals.clear();
     fake::sent = 0;
+    fake::refusals = 0;
     fake::deviceIp = kDevice;
     while (p < end && fake::arrivals.size() < 4096) {
         const uint8_t kind = *p++;
@@ -78,8 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint16_t result = TftpReadFile(link, &peer, "fds.sdb", destination, &length);
         std::free(destination);
         if (result != kTransferDone && result != kTransferDeviceError && result != kTransferProtocolError &&
-            result != kTransferNoAnswer)
+            result != kTransferNoAnswer && result != kTransferTooLarge)
             std::abort();
+        if ((result == kTransferTooLarge) != (fake::refusals == 1)) std::abort();
         if (result == kTransferDone && length > amount) std::abort();
         if (result != kTransferDone && length != amount) std::abort();
     }

@@ -7,11 +7,11 @@
 # namespace with only loopback up, with a PDF printer of its own (a private CUPS whose queue writes
 # run/PDF/*.pdf); the detector and the printer stop when Pelorin ends:
 #   - with a desktop ($DISPLAY set to a local display): in a window there, until you close it;
-#   - without one (or with --xvfb): on a virtual screen; it waits for the main window, saves a
-#     screenshot, ends the program through View > Exit and prints where the screenshot and the
-#     log are.
+#   - without one (or with --xvfb): on a virtual screen; it waits for the main window, reads the
+#     detector's frames through Read > Frames into run/FRAMES, saves screenshots, ends the
+#     program through View > Exit and prints where the screenshots and the log are.
 # Options: --xvfb  use a virtual screen even when there is a desktop
-#          --auto  on a desktop too: screenshot, then View > Exit
+#          --auto  on a desktop too: read the frames, screenshot, then View > Exit
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 work="$root/run"
@@ -22,10 +22,13 @@ if [ "${1:-}" = "--inside-namespace" ]; then
     # ---- Here, inside the private network namespace. ----
 
     # ---- The simulated flaw detector, on the loopback address that Pelorin.cfg names ----------
-    # It serves run/detector (a copy of the sample frames and settings files, made once, so that
-    # what Pelorin writes to it stays there) and records its packets in run/detector-packets.log.
+    # It serves run/detector (a copy of the sample settings files, made once, so that what
+    # Pelorin writes to it stays there, and of the sample frames, renewed every time) and records
+    # its packets in run/detector-packets.log.
     detector="$root/build/native/tools/detector/pelorin-detector"
     [ -d "$work/detector" ] || cp -r "$root/tools/detector/sample" "$work/detector"
+    rm -rf "$work/detector/screenshots"
+    cp -r "$root/tools/detector/sample/screenshots" "$work/detector/screenshots"
     "$detector" --address "$detector_address" --root "$work/detector" --log "$work/detector-packets.log" \
         > "$work/detector.out" 2> "$work/detector.err" &
     detector_pid=$!
@@ -48,7 +51,8 @@ if [ "${1:-}" = "--inside-namespace" ]; then
     fi
     status=0
     python3 "$root/tests/e2e/run.py" demo --source "$root" --win-build "$root/build/win" --work "$work" \
-        --prefix "$root/build/demo-wineprefix" --address "$detector_address" "${display_option[@]}" "$@" \
+        --prefix "$root/build/demo-wineprefix" --address "$detector_address" --detector-root "$work/detector" \
+        "${display_option[@]}" "$@" \
         || status=$?
     exit "$status"
 fi

@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "frames/frame_commands.h"
 #include "frames/frame_print.h"
+#include "frames/read_frames_dlg.h"
 #include "mainwnd/main_window.h"
 #include "mainwnd/settings_view.h"
 #include "net/socket_setup.h"
@@ -50,8 +51,16 @@ void ReadSettings() { ReadSettingsCommand(TheMainWindow()->hwnd()); }
 void WriteDefaultSettings() { WriteDefaultSettingsCommand(TheMainWindow()->hwnd()); }
 void PrintFrameCommand() { PrintCommand(*TheMainWindow()); }
 
-// Commands whose work is not part of the program yet reach the table and do nothing.
-void NotAvailableYet() {}
+// Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
+void ReadFramesCommand() {
+    MainWindow* main = TheMainWindow();
+    {
+        CReadFramesDlg dialog;
+        dialog.RunModal(main->hwnd());
+    }
+    App.Frames.Rebuild(App.FramesPath);
+    main->FrameListChanged();
+}
 
 struct Command {
     UINT id;
@@ -63,7 +72,7 @@ const Command kCommandTable[] = {
     {ID_EXIT, ExitCommand},
     {ID_VIEW_FRAMES, ViewFramesCommand},
     {ID_VIEW_SETTINGS, ViewSettings},
-    {ID_READ_FRAMES, NotAvailableYet},
+    {ID_READ_FRAMES, ReadFramesCommand},
     {ID_EDIT_FRAMES, EditFramesCommand},
     {ID_SET_IP_ADDRESS, SetIpAddress},
     {ID_READ_SETTINGS, ReadSettings},

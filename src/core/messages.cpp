@@ -79,6 +79,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"файл %s - ответ прибора: %s",  // 66
         u"Заполните все четыре числа адреса.",  // 67
         u"Адрес %s не может быть адресом прибора.",  // 68
+        // Reading frames
+        u"слишком большой",  // 69
+        u"не записан",  // 70
+        u"Недостаточно памяти для чтения кадров.",  // 71
     },
     // English
     {
@@ -152,6 +156,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"file %s - the apparatus answered: %s",  // 66
         u"Fill in all four numbers of the address.",  // 67
         u"The address %s cannot be the apparatus address.",  // 68
+        // Reading frames
+        u"too large",  // 69
+        u"not saved",  // 70
+        u"Not enough memory to read the frames.",  // 71
     },
     // Turkish
     {
@@ -225,6 +233,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Dosye %s - cihazin cevabi: %s",  // 66
         u"Adresin dort sayisini da doldurun.",  // 67
         u"%s adresi cihazin adresi olamaz.",  // 68
+        // Reading frames
+        u"cok buyuk",  // 69
+        u"kaydedilemedi",  // 70
+        u"Goruntuleri okumak icin bellek yetersiz.",  // 71
     },
 };
 

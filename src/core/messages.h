@@ -5,7 +5,7 @@
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 69;
+constexpr int kMessageCount = 72;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -33,6 +33,12 @@ enum MessageId : int {
     kMsgEmergencyExit = 31,
     kMsgSocketNotOpen = 32,
     kMsgWinsockNotLaunched = 34,
+    kMsgFramesReading = 35,
+    kMsgFrame = 36,
+    kMsgSelectAllFrames = 37,
+    kMsgCancel = 38,
+    kMsgNo = 39,
+    kMsgLinkNotEstablished = 40,
     kMsgFileNotFound = 41,
     kMsgFileNoLink = 42,
     kMsgFileOpenError = 43,
@@ -62,4 +68,8 @@ enum MessageId : int {
     kMsgDefaultDeviceError = 66,    // file %s - the apparatus answered: %s
     kMsgAddressIncomplete = 67,     // Fill in all four numbers of the address.
     kMsgAddressNotUsable = 68,      // The address %s cannot be the apparatus address.
+    // Reading frames
+    kMsgFrameTooLarge = 69,     // a frame longer than the transfer buffer
+    kMsgFrameNotSaved = 70,     // a frame file that could not be written
+    kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames
 };

@@ -60,7 +60,7 @@ struct LogTexts {
     std::string deviceMessage = ToCp1251(u"файл %s - %s");
     std::string otherOpcode = ToCp1251(u"файл %s - получен код %d протокола TFTP - выход из цикла.");
     std::string readDone = ToCp1251(u"файл %s - прочитан. Длина %d байт");
-    std::string readFilled = ToCp1251(u"файл %s - прочитан. Длина %d байт, ограничено длиной буфера");
+    std::string readTooLarge = ToCp1251(u"файл %s - длиннее буфера в %d байт, чтение прервано");
     std::string writeBlock = ToCp1251(u"Блок данных = %d");
     std::string writeDone = ToCp1251(u"файл %s - отослан. Длина %d байт");
     std::string writeNoLink = ToCp1251(u"запись файла %s - нет связи с прибором");
@@ -72,8 +72,36 @@ const LogTexts& Texts() {
     return texts;
 }
 
+// The port of the transfer before, which the next one must not take again.
+uint16_t g_lastLocalPort = 0;
+
+// A socket for one transfer, on the local address of `shared` and a port the system picks
+// (never the one the transfer before had); kNoSocket when none can be set up.
+sys::Socket OpenTransferSocket(sys::Socket shared, int timeoutMs) {
+    const sys::Endpoint local = {shared == sys::kNoSocket ? 0u : sys::LocalEndpoint(shared).ip, 0};
+    auto open = [&]() {
+        sys::Socket s = sys::kNoSocket;
+        if (sys::OpenUdpSocket(&s) != 0) return sys::kNoSocket;
+        if (sys::BindSocket(s, local) != 0 || sys::SetReceiveTimeout(s, timeoutMs) != 0) {
+            sys::CloseSocket(s);
+            return sys::kNoSocket;
+        }
+        return s;
+    };
+    sys::Socket s = open();
+    if (s != sys::kNoSocket && g_lastLocalPort != 0 && sys::LocalEndpoint(s).port == g_lastLocalPort) {
+        // The system gave the old port back: while this one is held, the next is another.
+        sys::Socket other = open();
+        sys::CloseSocket(s);
+        s = other;
+    }
+    if (s != sys::kNoSocket) g_lastLocalPort = sys::LocalEndpoint(s).port;
+    return s;
+}
+
 struct Transfer {
-    TftpLink link;
+    TftpLink link;           // link.socket is the socket this transfer uses
+    sys::Socket own = sys::kNoSocket;  // the transfer's own socket, closed at its end
     sys::Endpoint* peer = nullptr;
     uint32_t deviceIp = 0;
     bool pinned = false;     // the device's transfer port is known
@@ -85,11 +113,13 @@ struct Transfer {
     int strangerReplies = 0;
 
     ~Transfer() {
+        if (own != sys::kNoSocket) sys::CloseSocket(own);
         if (out) sys::HeapRelease(out);
         if (in) sys::HeapRelease(in);
     }
 
-    // Whatever is still queued from an earlier transfer must not pass for this one's answer.
+    // On the shared socket, whatever is still queued from an earlier transfer must not pass
+    // for this one's answer.
     void DropStale() {
         for (int i = 0; i < kStaleDatagrams; ++i)
             if (sys::ReceiveFrom(link.socket, in, kReceiveSize, nullptr, 0) < 0) return;
@@ -99,6 +129,16 @@ struct Transfer {
     void SendKept() {
         sys::SendTo(link.socket, out, outLength, *peer);
         deadline = sys::MonotonicMs() + static_cast<uint64_t>(link.timeoutMs);
+    }
+
+    // Tells the device that the transfer is over on our side, so that it stops re-sending.
+    void SendError(uint16_t code, const char* message) {
+        uint8_t packet[kMaxPacket];
+        const size_t size = std::strlen(message) + 1;
+        Put16(packet, kError);
+        Put16(packet + 2, code);
+        std::memcpy(packet + kHeaderSize, message, size);
+        sys::SendTo(link.socket, packet, kHeaderSize + size, *peer);
     }
 
     // Sends the kept packet again without moving the deadline: an answer to a repeat from
@@ -158,9 +198,11 @@ struct Transfer {
         in = static_cast<uint8_t*>(sys::HeapAllocZeroed(kReceiveSize));
         if (!out || !in) return false;
         link = l;
+        own = OpenTransferSocket(l.socket, l.timeoutMs);
+        if (own != sys::kNoSocket) link.socket = own;
+        else DropStale();
         peer = p;
         deviceIp = p->ip;
-        DropStale();
         Put16(out, opcode);
         std::memcpy(out + 2, name, nameLength + 1);
         std::memcpy(out + 2 + nameLength + 1, "octet", 6);
@@ -207,8 +249,13 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
         const uint16_t block = Get16(t.in + 2);
         if (block == expected) {
             t.Pin();
-            uint32_t size = static_cast<uint32_t>(n) - kHeaderSize;
-            if (size > capacity - stored) size = capacity - stored;
+            const uint32_t size = static_cast<uint32_t>(n) - kHeaderSize;
+            if (size > capacity - stored) {
+                // A cut file would be stored as if it were whole: the read fails instead.
+                t.SendError(3, "File too large for the receiver");
+                Log(Format(Texts().readTooLarge.c_str(), name, static_cast<int>(capacity)));
+                return kTransferTooLarge;
+            }
             std::memcpy(destination + stored, t.in + kHeaderSize, size);
             stored += size;
             ++expected;
@@ -218,14 +265,11 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
             t.SendKept();
             started = true;
             resends = 0;
+            // A file that fills the capacity with full blocks is whole only once the short (empty)
+            // block that ends it has come.
             if (size < kBlockSize) {
                 *length = stored;
                 Log(Format(Texts().readDone.c_str(), name, static_cast<int>(stored)));
-                return kTransferDone;
-            }
-            if (stored == capacity) {
-                *length = stored;
-                Log(Format(Texts().readFilled.c_str(), name, static_cast<int>(stored)));
                 return kTransferDone;
             }
         } else if (started && block == static_cast<uint16_t>(expected - 1)) {

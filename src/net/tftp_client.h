@@ -26,17 +26,22 @@ constexpr int kWriteResends = 5;
 constexpr uint32_t kMaxReadName = 505;
 constexpr uint32_t kMaxWriteName = 507;
 
-// The socket a transfer goes through, and how long it waits for each answer.
+// How a transfer reaches the device. Every transfer opens a UDP socket of its own, on the
+// local address of `socket` and a port the system picks, and closes it at its end: the port
+// names the transfer, so that a late answer to an earlier request can never pass for an
+// answer to this one. Only when no socket can be opened does the transfer go through
+// `socket` itself.
 struct TftpLink {
     sys::Socket socket = sys::kNoSocket;
-    int timeoutMs = 300;
+    int timeoutMs = 300;  // the wait for each answer
 };
 
 // Reads the file `name` (8-bit, in the system's ANSI code page) from the device at `peer`
 // into `destination`. `*length` is its capacity on entry and, when the result is 0, the
-// number of bytes stored; a longer file is cut at the capacity. Only datagrams from the
-// peer's address count, and from its first answer on only those from the port it answered
-// from; `peer->port` is left at that port. Every outcome is logged.
+// number of bytes stored; it is left as it was on any other result. A file longer than the
+// capacity is not cut: the device is sent an ERROR and the result is kTransferTooLarge. Only
+// datagrams from the peer's address count, and from its first answer on only those from the
+// port it answered from; `peer->port` is left at that port. Every outcome is logged.
 uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* name, uint8_t* destination,
                       uint32_t* length);
 
@@ -45,7 +50,8 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
 uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
                        uint32_t length);
 
-// The same over the program's transfer socket, App.TransferSocket, with its 300 ms wait.
+// The same with the program's 300 ms wait; App.TransferSocket gives the local address, and
+// carries the transfer when no socket of its own can be opened.
 uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length);
 uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length);
 

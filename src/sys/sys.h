@@ -40,6 +40,10 @@ bool RemoveFile(const std::u16string& path);
 // Moves `from` over `to` in one step; `to` is either the old or the new file, never a mix.
 bool ReplaceFileWith(const std::u16string& to, const std::u16string& from);
 
+// Makes the folder `path` (one level; a trailing backslash is allowed). True when the folder
+// is there afterwards, made now or before.
+bool EnsureFolder(const std::u16string& path);
+
 // Names (without folder) of the directory entries matching a wildcard pattern such as
 // "FRAMES\*.png", in the order the system gives them; at most `limit` names.
 std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit);

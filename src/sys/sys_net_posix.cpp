@@ -1,5 +1,6 @@
 // The socket seam over BSD sockets, for the native build and its tests.
 #include "sys/sys_net.h"
+#include "sys/sys_testing.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -28,12 +30,23 @@ Endpoint FromSockaddr(const sockaddr_in& a) { return {ntohl(a.sin_addr.s_addr), 
 
 int Fd(Socket s) { return static_cast<int>(s); }
 
+std::atomic<int> g_failingUdpOpens{0};
+
 }  // namespace
+
+namespace testing {
+void FailUdpSocketOpens(int count) { g_failingUdpOpens = count; }
+}  // namespace testing
 
 bool NetStart() { return true; }
 void NetStop() {}
 
 int OpenUdpSocket(Socket* out) {
+    if (g_failingUdpOpens > 0) {
+        --g_failingUdpOpens;
+        *out = kNoSocket;
+        return EMFILE;
+    }
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     *out = fd < 0 ? kNoSocket : fd;
     return fd < 0 ? errno : 0;

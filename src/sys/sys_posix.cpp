@@ -164,6 +164,14 @@ bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
+bool EnsureFolder(const std::u16string& path) {
+    std::string native = NativePath(path);
+    while (native.size() > 1 && native.back() == '/') native.pop_back();
+    if (::mkdir(native.c_str(), 0755) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit) {
     std::vector<std::u16string> names;
     std::string native = NativePath(pattern);

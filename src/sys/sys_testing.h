@@ -7,6 +7,10 @@ namespace sys::testing {
 // normal behaviour.
 void FailAllocationsAfter(int count);
 
+// The next `count` UDP sockets cannot be opened (OpenUdpSocket fails); 0 restores normal
+// behaviour.
+void FailUdpSocketOpens(int count);
+
 // The file name ProgramName() reports, in place of the test executable's own.
 void SetProgramName(const char16_t* name);
 

@@ -71,6 +71,14 @@ bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool EnsureFolder(const std::u16string& path) {
+    std::u16string folder = path;
+    while (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+    if (CreateDirectoryW(W(folder), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(W(folder));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit) {
     std::vector<std::u16string> names;
     WIN32_FIND_DATAW found;

@@ -30,7 +30,7 @@ RUSSIAN_LOCALE = "ru_RU.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
-PREFIX_RECIPE = "pelorin-e2e-prefix 4"
+PREFIX_RECIPE = "pelorin-e2e-prefix 6"
 
 
 class HarnessError(Exception):
@@ -240,9 +240,14 @@ def prepare_prefix(prefix, display_name=None, reuse=True):
         wine.run(["wineboot", "--init"], timeout=180)
         # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons) are not found in
         # its data folder by this Wine build; in the prefix's Fonts folder they are.
+        # Without them the caption buttons show the letters "0", "1" and "r".
         fonts = prefix / "drive_c" / "windows" / "Fonts"
         fonts.mkdir(parents=True, exist_ok=True)
-        for font in Path("/usr/share/wine/fonts").glob("*.ttf"):
+        wine_fonts = Path("/usr/share/wine/fonts")
+        for needed in ("marlett.ttf", "tahoma.ttf"):
+            if not (wine_fonts / needed).is_file():
+                raise HarnessError(f"{wine_fonts / needed} is missing: install fonts-wine (scripts/setup.sh does)")
+        for font in wine_fonts.glob("*.ttf"):
             shutil.copy(font, fonts / font.name)
         configure_prefix(wine, managed=False)
     finally:
@@ -433,6 +438,24 @@ class Window:
         """A scroll bar's range and position: {"min", "max", "pos"}."""
         answer = self.driver.request("scroll", hwnd=self.hwnd)
         return {key: answer[key] for key in ("min", "max", "pos")}
+
+    def listbox(self, items=False):
+        """A list box: {"count", "selected" (indices), "top"}; with items also "contents":
+        {"items" (texts), "first_item" (rectangle), "font" (height, weight, charset, face...)}."""
+        return self.driver.request("listbox", hwnd=self.hwnd, items=1 if items else 0)
+
+    def select_items(self, indices, select=True):
+        self.driver.request("select_items", hwnd=self.hwnd, indices=",".join(str(i) for i in indices),
+                            select=1 if select else 0)
+
+    def double_click(self, x, y):
+        """A double click at a point of the client area."""
+        self.driver.request("double_click", hwnd=self.hwnd, x=x, y=y)
+
+    def progress(self):
+        """A progress bar: {"pos", "min", "max", "step"}."""
+        answer = self.driver.request("progress", hwnd=self.hwnd)
+        return {key: answer[key] for key in ("pos", "min", "max", "step")}
 
     @property
     def checked(self):

@@ -270,12 +270,12 @@ class PdfPrinter:
             copies.append(int.from_bytes(found.group(1), "big") if found else 1)
         return copies
 
-    def wait_pdf(self, timeout=60.0):
-        """The one PDF of the job just printed, once the queue is empty again (the file appears
-        while ghostscript is still writing it)."""
+    def wait_pdf(self, timeout=60.0, known=()):
+        """The one PDF of the job just printed (besides the files `known` before it), once the
+        queue is empty again (the file appears while ghostscript is still writing it)."""
         deadline = time.monotonic() + timeout
         while True:
-            files = self.pdfs()
+            files = [path for path in self.pdfs() if path not in known]
             if files and not self.jobs():
                 if len(files) != 1:
                     raise ScenarioFailure(f"one print made {len(files)} files: {[f.name for f in files]}")

@@ -7,7 +7,9 @@
                                                     foundation.missing_configuration
   run.py list                                       the scenarios there are
   run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
-                                                    Pelorin in the folder DIR, for a person to see
+              [--detector-root DIR]                 Pelorin in the folder DIR, for a person to see;
+                                                    on a virtual screen it reads the frames the
+                                                    detector serves from DIR/screenshots
 
 Must run inside a private network namespace (scripts/in-netns.sh). Environment:
   PELORIN_E2E_DISPLAY     use this X display instead of a private Xvfb
@@ -86,9 +88,70 @@ def command_list(args):
     return 0
 
 
+def detector_frames(root):
+    """The frame numbers (1 to 100) the detector's folder holds."""
+    if not root:
+        return []
+    names = (path.stem for path in (Path(root) / "screenshots").glob("*.png"))
+    return sorted(int(name) for name in names if name.isdigit() and 1 <= int(name) <= 100)
+
+
+def read_frames(session, main, numbers):
+    """Read > Frames with the numbers picked and OK, as a user would; a screenshot of the dialog
+    while it reads; returns once the dialog has closed."""
+    from common import ID_READ_FRAMES
+    main.command(ID_READ_FRAMES)
+    dialog = session.dialog(main)
+    dialog.child(1004).select_items([number - 1 for number in numbers])
+    dialog.press(e2e.IDOK)
+    # The progress bars come when the reading starts.
+    e2e.poll(lambda: dialog.driver.request("child", hwnd=dialog.hwnd, id=1005)["found"] or not dialog.exists(), 10,
+             "the reading to start")
+    if dialog.exists():
+        session.capture(timeout=0).save(session.paths.screenshots / "pelorin-reading-frames.png", dialog.rect)
+    dialog.wait_gone(timeout=30 + 2 * len(numbers))
+
+
+SAMPLE_COMMENTARY = ["Труба Ду 530, шов 12", "08.12.2026", "Иванов И. И.", "14", "Непровар в корне шва,\r\n"
+                     "длина около 20 мм", "K-17", "труба", "530-12", "Ст20", "10", "Непровар (Нк)", "Повторный контроль"]
+
+
+def show_with_commentary(session, main, frame):
+    """View > Frames on the frame, Edit > Frames, a sample commentary typed in, and View > Frames
+    again, which saves it and shows the frame read-only."""
+    from common import ID_EDIT_FRAMES, ID_VIEW_FRAMES, choose_file
+    main.command(ID_VIEW_FRAMES)
+    choose_file(session, main, e2e.windows_path(frame))
+    main.command(ID_EDIT_FRAMES)
+    fields = [main.child(i) for i in (2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011)]
+    e2e.poll(lambda: fields[0].style & 0x0800 == 0, 10, "the commentary open for editing")
+    for field, text in zip(fields, SAMPLE_COMMENTARY):
+        field.set_text(text)
+    main.command(ID_VIEW_FRAMES)
+    choose_file(session, main, e2e.windows_path(frame))
+    e2e.poll(lambda: fields[0].style & 0x0800 != 0 and fields[0].text == SAMPLE_COMMENTARY[0], 10,
+             "the frame shown with its commentary")
+
+
+def print_shown_frame(session, main, printer):
+    """View > Print with the print dialog confirmed; the PDF file it made."""
+    from common import ID_PRINT
+    known = set(printer.pdfs())
+    main.command(ID_PRINT)
+    dialogs = e2e.poll(lambda: [w for w in session.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
+                       "the print dialog")
+    dialog = e2e.Window(session, dialogs[0]["hwnd"])
+    dialog.child(0x482, wait=10)  # the copies box: the dialog is filled in
+    time.sleep(0.3)
+    dialog.press(e2e.IDOK)
+    return printer.wait_pdf(known=known)
+
+
 def command_demo(args):
-    """Starts Pelorin in the demo folder, shows it, saves a screenshot; without a desktop (or with
-    --auto) ends it through View > Exit, otherwise waits for the user to close it."""
+    """Starts Pelorin in the demo folder and shows it. On a virtual screen (or with --auto) it
+    reads the detector's frames through Read > Frames, opens the first one with a sample
+    commentary, prints it on the demo's PDF printer, saves a screenshot and ends Pelorin through
+    View > Exit; on a desktop it waits for the user to close it."""
     from common import ID_EXIT
 
     e2e.require_private_network()
@@ -99,13 +162,23 @@ def command_demo(args):
     paths.screenshots = work
     # View > Print prints on a PDF printer of its own, into the working folder.
     printed = work / "PDF"
-    with PdfPrinter(printed, device="pelorin-demo") as _, \
+    with PdfPrinter(printed, device="pelorin-demo") as printer, \
             e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
         session.write_config(session.canonical_config(IP_ADDRESS=args.address, STARTUP_SEARCH_FLAG=0))
         session.start()
         main = session.main_window(timeout=60)
-        shot, _ = session.screenshot("pelorin-main-window", window=main)
         print(f"Pelorin is running: {main.text!r} on display {session.display.name}")
+        frames = detector_frames(args.detector_root)
+        if frames and (not desktop or args.auto):
+            before = set((work / "FRAMES").iterdir())
+            read_frames(session, main, frames)
+            read = sorted(path.name for path in set((work / "FRAMES").iterdir()) - before)
+            print(f"Read > Frames: frames {', '.join(str(n) for n in frames)} read into FRAMES: {', '.join(read)}")
+            if read:
+                show_with_commentary(session, main, work / "FRAMES" / read[0])
+                print(f"View > Frames: {read[0]} with a sample commentary, saved beside it as .dat")
+                print(f"View > Print: {print_shown_frame(session, main, printer)}")
+        shot, _ = session.screenshot("pelorin-main-window", window=main)
         if desktop and not args.auto:
             print("Use it on your desktop; View > Exit (or Escape) ends it.")
             deadline = time.monotonic() + args.minutes * 60
@@ -119,6 +192,9 @@ def command_demo(args):
         code = session.wait_exit(timeout=30)
     print(f"Pelorin ended with exit code {code}")
     print(f"screenshot: {shot}")
+    reading = work / "pelorin-reading-frames.png"
+    if reading.is_file():
+        print(f"            {reading} (Read > Frames while it reads)")
     print(f"log:        {work / 'LOG' / 'Pelorin.LOG'}")
     print(f"printed:    {printed} (View > Print writes a PDF file there)")
     return 0 if code == 0 else 1
@@ -146,6 +222,7 @@ def main():
             sub.add_argument("--address", default="127.0.0.2", help="the detector's address, on loopback")
             sub.add_argument("--auto", action="store_true", help="end through View > Exit on a desktop too")
             sub.add_argument("--minutes", type=int, default=240, help="how long a desktop run may last")
+            sub.add_argument("--detector-root", default=None, help="the folder the detector serves")
         else:
             sub.add_argument("--out", default=str(HERE.parent.parent / "build" / "native"))
     commands.add_parser("list")

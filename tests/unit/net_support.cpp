@@ -47,6 +47,7 @@ void DetectorTest::TearDown() {
     device.reset();
     sys::CloseSocket(link.socket);
     sys::testing::FailAllocationsAfter(-1);
+    sys::testing::FailUdpSocketOpens(0);
     InScratchFolder::TearDown();
 }
 

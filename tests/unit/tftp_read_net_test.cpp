@@ -64,23 +64,85 @@ TEST_F(TftpRead, ShortFileIsOneBlockAndEveryFrameNameIsServed) {
     EXPECT_EQ(Log(), Cp1251(u"файл /screenshots/7.png - прочитан. Длина 31000 байт\r\n"));
 }
 
-TEST_F(TftpRead, CapacityCutsTheFile) {
-    PutFile("fds.sdb", PatternBytes(2000));
+TEST_F(TftpRead, FileThatFillsTheCapacityExactlyIsWholeOnceItsEmptyBlockCame) {
+    PutFile("fds.sdb", PatternBytes(1024));
+    PutFile("fdc.sdb", PatternBytes(1023));
     StartDetector();
-    // 1000: the second block is cut to 488 bytes, acknowledged, and the read is complete.
-    ASSERT_EQ(Read("fds.sdb", 1000), kTransferDone);
-    EXPECT_EQ(length, 1000u);
-    EXPECT_EQ(Stored(), PatternBytes(2000).substr(0, 1000));
-    // The detector goes on with DATA 3, which is left unanswered.
-    EXPECT_EQ(Exchange(6), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512", "<- ACK 2",
-                                  "-> DATA 3 512"}));
-    // 1024: the second full block fills it, and the log says the buffer limited the file.
-    device->ClearRecord();
     ASSERT_EQ(Read("fds.sdb", 1024), kTransferDone);
     EXPECT_EQ(length, 1024u);
-    EXPECT_EQ(Stored(), PatternBytes(2000).substr(0, 1024));
-    EXPECT_EQ(Log(), Cp1251(u"файл fds.sdb - прочитан. Длина 1000 байт\r\n"
-                            u"файл fds.sdb - прочитан. Длина 1024 байт, ограничено длиной буфера\r\n"));
+    EXPECT_EQ(Stored(), PatternBytes(1024));
+    EXPECT_EQ(Exchange(7), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512", "<- ACK 2",
+                                  "-> DATA 3 0", "<- ACK 3"}));
+    // One byte to spare: the short second block ends it.
+    ASSERT_EQ(Read("fdc.sdb", 1024), kTransferDone);
+    EXPECT_EQ(length, 1023u);
+    EXPECT_EQ(Log(), Cp1251(u"файл fds.sdb - прочитан. Длина 1024 байт\r\n"
+                            u"файл fdc.sdb - прочитан. Длина 1023 байт\r\n"));
+}
+
+TEST_F(TftpRead, FileLongerThanTheCapacityIsRefusedNotCut) {
+    PutFile("fds.sdb", PatternBytes(2000));
+    PutFile("fdc.sdb", PatternBytes(1025));
+    StartDetector();
+    // 1000: the second block does not fit; the detector is told, and nothing is acknowledged.
+    ASSERT_EQ(Read("fds.sdb", 1000), kTransferTooLarge);
+    EXPECT_EQ(length, 1000u);
+    EXPECT_EQ(Exchange(5), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512",
+                                  "<- ERROR 3 File too large for the receiver"}));
+    // 1024 filled by two full blocks: a third with one byte more is one too many.
+    device->ClearRecord();
+    ASSERT_EQ(Read("fdc.sdb", 1024), kTransferTooLarge);
+    EXPECT_EQ(length, 1024u);
+    EXPECT_EQ(Exchange(7), (Lines{"<- RRQ fdc.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512", "<- ACK 2",
+                                  "-> DATA 3 1", "<- ERROR 3 File too large for the receiver"}));
+    EXPECT_EQ(Log(), Cp1251(u"файл fds.sdb - длиннее буфера в 1000 байт, чтение прервано\r\n"
+                            u"файл fdc.sdb - длиннее буфера в 1024 байт, чтение прервано\r\n"));
+    // The detector stopped at the ERROR instead of re-sending its last block.
+    const uint64_t end = NowMs() + 2000;
+    while (device->ActiveTransfers() > 0 && NowMs() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(device->ActiveTransfers(), 0);
+    EXPECT_EQ(device->Packets().size(), 7u);
+}
+
+TEST_F(TftpRead, LateAnswerToAnEarlierRequestIsNotTakenForTheNext) {
+    const std::string seven = PatternBytes(300, 7), eight = PatternBytes(300, 8);
+    PutFile("screenshots/7.png", seven);
+    PutFile("screenshots/8.png", eight);
+    detector::Options o = Defaults();
+    o.faults.delayMs = 350;  // every answer comes after the reader's 300 ms
+    StartDetector(o);
+    ASSERT_EQ(Read("/screenshots/7.png", 50000), kTransferNoAnswer);
+    // The next request is out when frame 7 arrives; a longer wait lets frame 8's answer come.
+    link.timeoutMs = 1000;
+    ASSERT_EQ(Read("/screenshots/8.png", 50000), kTransferDone);
+    EXPECT_EQ(Stored(), eight);
+    const auto packets = Packets(6);
+    ASSERT_GE(packets.size(), 5u);
+    EXPECT_EQ(detector::DescribeRecord(packets[0]), "<- RRQ /screenshots/7.png octet");
+    EXPECT_EQ(detector::DescribeRecord(packets[1]), "<- RRQ /screenshots/8.png octet");
+    EXPECT_EQ(detector::DescribeRecord(packets[2]), "-> DATA 1 300");
+    // Frame 7 went to the port of its own request, which was closed by then.
+    EXPECT_EQ(packets[2].remote, packets[0].remote);
+    EXPECT_NE(packets[1].remote.port, packets[0].remote.port);
+}
+
+TEST_F(TftpRead, EveryTransferHasAPortOfItsOwnAndTheSharedSocketIsTheFallback) {
+    PutFile("fds.sdb", PatternBytes(100));
+    StartDetector();
+    const uint16_t shared = sys::LocalEndpoint(link.socket).port;
+    ASSERT_EQ(Read("fds.sdb", 5000), kTransferDone);
+    ASSERT_EQ(Read("fds.sdb", 5000), kTransferDone);
+    sys::testing::FailUdpSocketOpens(1);
+    ASSERT_EQ(Read("fds.sdb", 5000), kTransferDone);
+    EXPECT_EQ(Stored(), PatternBytes(100));
+    std::vector<uint16_t> ports;
+    for (const auto& r : Packets(12))
+        if (!r.sent && r.bytes.size() > 1 && r.bytes[1] == detector::kRrq) ports.push_back(r.remote.port);
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_NE(ports[0], shared);
+    EXPECT_NE(ports[1], shared);
+    EXPECT_NE(ports[0], ports[1]);
+    EXPECT_EQ(ports[2], shared);  // no socket of its own to be had
 }
 
 TEST_F(TftpRead, RepeatedBlockIsAcknowledgedAgainAndNotStoredTwice) {
@@ -228,9 +290,12 @@ TEST_F(TftpRead, FloodOfStrangersCannotHoldTheReader) {
     o.faults.mute = true;
     StartDetector(o);
     std::atomic<bool> flooding{true};
-    sys::Endpoint client = sys::LocalEndpoint(link.socket);
-    client.ip = 0x7F000001;
     std::thread flood([&] {
+        // At the port the request came from: the transfer's own.
+        const uint64_t end = NowMs() + 2000;
+        while (device->Packets().empty() && NowMs() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (device->Packets().empty()) return;
+        const sys::Endpoint client = device->Packets().front().remote;
         sys::Socket s;
         sys::OpenUdpSocket(&s);
         sys::BindSocket(s, {0x7F000009, 0});

@@ -5,8 +5,10 @@
 // object that kills it when the driver ends, however the driver ends. Every wait has a deadline
 // given by the request ("timeout", milliseconds) and polls its condition; nothing waits blindly.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -90,11 +92,16 @@ std::wstring TextOf(HWND hwnd) {
         GetWindowTextW(hwnd, buffer, 1024);
         return buffer;
     }
-    std::vector<wchar_t> buffer(length + 2, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        kTextTimeoutMs, &copied);
-    return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+    // The text may grow between the two questions: a full buffer is asked again, larger.
+    for (int attempt = 0;; ++attempt) {
+        std::vector<wchar_t> buffer(length + 2, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                            kTextTimeoutMs, &copied);
+        if (copied + 1 < buffer.size() || attempt == 3)
+            return std::wstring(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
+        length = length * 2 + 64;
+    }
 }
 
 std::vector<HWND> TopLevelWindows() {
@@ -494,6 +501,97 @@ std::string Scroll(const Request& request) {
                   .Add("pos", JsonNumber(info.nPos)));
 }
 
+// A message with no pointers in it, sent to a window of the program; false when unanswered.
+bool Ask(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result)) return false;
+    *answer = static_cast<LRESULT>(result);
+    return true;
+}
+
+// listbox hwnd= [items=1]: a list box's item count, selected indices and top index; with
+// items=1 also its item texts, its first item's rectangle and its font, read inside the
+// program by the hook (menu_hook.h).
+std::string ListBox(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("listbox needs an existing hwnd");
+    LRESULT count = 0, top = 0;
+    if (!Ask(hwnd, LB_GETCOUNT, 0, 0, &count) || !Ask(hwnd, LB_GETTOPINDEX, 0, 0, &top))
+        return Fail("the list box did not answer");
+    std::vector<std::string> selected;
+    for (LRESULT i = 0; i < count && i < 2000; ++i) {
+        LRESULT state = 0;
+        if (!Ask(hwnd, LB_GETSEL, static_cast<WPARAM>(i), 0, &state)) return Fail("LB_GETSEL got no answer");
+        if (state > 0) selected.push_back(JsonNumber(i));
+    }
+    JsonObject reply;
+    reply.Add("count", JsonNumber(count)).Add("selected", JsonArray(selected)).Add("top", JsonNumber(top));
+    if (request.NumberOr("items", 0) != 0) {
+        if (WindowPid(hwnd) != g_target.pid) return Fail("not a window of the program");
+        std::string error;
+        if (!PrepareMenuReader(&error)) return Fail(error);
+        DWORD size = 0;
+        std::memcpy(g_menuReader.view, &size, 4);
+        static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(hwnd, readList, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
+            return Fail("the list box did not answer");
+        std::memcpy(&size, g_menuReader.view, 4);
+        if (size == 0 || size + 4 > kMenuBlockSize) return Fail("the hook wrote nothing");
+        reply.Add("contents", std::string(reinterpret_cast<const char*>(g_menuReader.view) + 4, size));
+    }
+    return Ok(reply);
+}
+
+// select_items hwnd= indices=0,1,6 [select=1]: list box items selected (or not) as by the user.
+std::string SelectItems(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("select_items needs an existing hwnd");
+    const BOOL select = request.NumberOr("select", 1) != 0;
+    const std::string list = request.Text("indices");
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        const int index = std::atoi(list.substr(start, comma - start).c_str());
+        LRESULT answer = 0;
+        if (!Ask(hwnd, LB_SETSEL, select, index, &answer) || answer == LB_ERR)
+            return Fail("LB_SETSEL failed for item " + std::to_string(index));
+        start = comma + 1;
+    }
+    return Ok();
+}
+
+// double_click hwnd= x= y=: a double click of the left button at a point of the window's
+// client area, as the mouse posts it.
+std::string DoubleClick(const Request& request) {
+    HWND hwnd;
+    long long x, y;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd) || !request.Number("x", &x) || !request.Number("y", &y))
+        return Fail("double_click needs an existing hwnd, x and y");
+    const LPARAM at = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+    const UINT sequence[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    for (UINT message : sequence)
+        if (!PostMessageW(hwnd, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at))
+            return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// progress hwnd=: a progress bar's position, range and step.
+std::string Progress(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("progress needs an existing hwnd");
+    LRESULT position = 0, low = 0, high = 0, step = 0;
+    if (!Ask(hwnd, PBM_GETPOS, 0, 0, &position) || !Ask(hwnd, PBM_GETRANGE, TRUE, 0, &low) ||
+        !Ask(hwnd, PBM_GETRANGE, FALSE, 0, &high) || !Ask(hwnd, PBM_GETSTEP, 0, 0, &step))
+        return Fail("the progress bar did not answer");
+    return Ok(JsonObject()
+                  .Add("pos", JsonNumber(position))
+                  .Add("min", JsonNumber(low))
+                  .Add("max", JsonNumber(high))
+                  .Add("step", JsonNumber(step)));
+}
+
 // msgbox [timeout=0]: the program's message box: caption, text and buttons.
 std::string MessageBoxInfo(const Request& request) {
     HWND box = nullptr;
@@ -763,6 +861,8 @@ const CommandEntry kCommands[] = {
     {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
+    {"listbox", ListBox},     {"progress", Progress}, {"select_items", SelectItems},
+    {"double_click", DoubleClick},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

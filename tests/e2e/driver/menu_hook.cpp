@@ -34,7 +34,50 @@ std::string DescribeMenu(HMENU menu, int depth) {
     return JsonArray(items);
 }
 
+std::string DescribeListBox(HWND list) {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count && i < 2000; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        items.push_back(JsonString(text));
+    }
+    RECT first = {};
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    JsonObject font;
+    LOGFONTW logfont = {};
+    HFONT handle = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    if (handle && GetObjectW(handle, sizeof logfont, &logfont))
+        font.Add("height", JsonNumber(logfont.lfHeight))
+            .Add("weight", JsonNumber(logfont.lfWeight))
+            .Add("charset", JsonNumber(logfont.lfCharSet))
+            .Add("pitch_and_family", JsonNumber(logfont.lfPitchAndFamily))
+            .Add("face", JsonString(std::wstring(logfont.lfFaceName)));
+    return JsonObject()
+        .Add("items", JsonArray(items))
+        .Add("first_item", JsonRect(first))
+        .Add("font", handle ? font.Text() : "null")
+        .Text();
+}
+
 namespace {
+
+// Writes the JSON text into the driver's shared block.
+void WriteBlock(DWORD driverPid, std::string json) {
+    HANDLE block = OpenFileMappingW(FILE_MAP_WRITE, FALSE, MenuBlockName(driverPid).c_str());
+    if (!block) return;
+    auto* view = static_cast<unsigned char*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, kMenuBlockSize));
+    if (view) {
+        DWORD size = static_cast<DWORD>(json.size());
+        if (size + 4 > kMenuBlockSize) json = "\"too large\"", size = static_cast<DWORD>(json.size());
+        std::memcpy(view + 4, json.data(), size);
+        std::memcpy(view, &size, 4);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(block);
+}
 
 void WriteMenuBlock(HWND hwnd, DWORD driverPid) {
     HANDLE block = OpenFileMappingW(FILE_MAP_WRITE, FALSE, MenuBlockName(driverPid).c_str());
@@ -56,9 +99,12 @@ void WriteMenuBlock(HWND hwnd, DWORD driverPid) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT readMenu = RegisterWindowMessageW(kReadMenuMessageName);
+    static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
     if (code == HC_ACTION) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (message->message == readMenu) WriteMenuBlock(message->hwnd, static_cast<DWORD>(message->wParam));
+        if (message->message == readList)
+            WriteBlock(static_cast<DWORD>(message->wParam), DescribeListBox(message->hwnd));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -15,9 +15,17 @@
 constexpr const wchar_t* kReadMenuMessageName = L"PelorinDriver.ReadMenu";
 constexpr DWORD kMenuBlockSize = 256 * 1024;
 
+// The message that asks for a list box's items instead (LB_GETTEXT and LB_GETITEMRECT answer
+// into the caller's memory, which does not cross processes), written to the same block.
+constexpr const wchar_t* kReadListMessageName = L"PelorinDriver.ReadList";
+
 // The shared block: a 32-bit byte count (0 = nothing written), then that many bytes of JSON.
 std::wstring MenuBlockName(DWORD driverPid);
 
 // The menu bar of the window as a JSON array of items (text, id, separator, grayed, checked,
 // and "items" for a popup).
 std::string DescribeMenu(HMENU menu, int depth);
+
+// The list box's item texts, the rectangle of its first item (its column width in a
+// multi-column list) and its font, as a JSON object.
+std::string DescribeListBox(HWND list);

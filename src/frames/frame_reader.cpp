@@ -1,0 +1,73 @@
+// Reading picked frames from the detector into the frames folder.
+#include "frames/frame_reader.h"
+
+#include "core/file_store.h"
+#include "core/log.h"
+#include "core/messages.h"
+#include "frames/frame_names.h"
+#include "sys/cp1251.h"
+#include "sys/sys.h"
+
+namespace {
+
+// Writes the frame under a temporary name (no "*.png" for the frame list to see) and renames
+// it into place. False, with no file of either name left behind by this call, when any step
+// fails.
+bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
+    const std::u16string name = framesPath + LocalFrameName(sys::Now(), frame);
+    const bool stored = sys::EnsureFolder(framesPath) && StoreFileReplacing(name, bytes, length);
+    if (!stored)
+        WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(name) + ToCp1251(u" - не записан на диск\r\n")).c_str());
+    return stored;
+}
+
+}  // namespace
+
+bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std::vector<FrameOutcome>* outcomes) {
+    if (outcomes) outcomes->clear();
+    if (request.frames.empty()) return true;
+    uint8_t* buffer = static_cast<uint8_t*>(sys::HeapAllocZeroed(kFrameBufferSize));
+    if (!buffer) return false;
+
+    const char16_t* word = CurrentTexts[kMsgFrame];
+    for (int frame : request.frames) {
+        display->ShowText(FrameProgressText(word, frame));
+        display->SetFileProgress(0);
+        *request.peer = request.device;
+        uint32_t length = kFrameBufferSize;
+        const uint16_t result = TftpReadFile(request.link, request.peer, RemoteFrameName(frame).c_str(), buffer, &length);
+
+        FrameOutcome outcome;
+        const char16_t* notice = nullptr;
+        if (result == kTransferDone) {
+            outcome = StoreFrame(request.framesPath, frame, buffer, length) ? FrameOutcome::Stored : FrameOutcome::NotSaved;
+            if (outcome == FrameOutcome::NotSaved) notice = CurrentTexts[kMsgFrameNotSaved];
+        } else if (result == kTransferDeviceError) {
+            outcome = FrameOutcome::NotOnDevice;
+            notice = CurrentTexts[kMsgNo];
+        } else if (result == kTransferTooLarge) {
+            outcome = FrameOutcome::TooLarge;
+            notice = CurrentTexts[kMsgFrameTooLarge];
+        } else {
+            // No answer, an answer that is no TFTP, or no room for the packets: the frame
+            // did not come, and the log says why.
+            outcome = FrameOutcome::NoLink;
+            notice = CurrentTexts[kMsgLinkNotEstablished];
+        }
+
+        if (outcome == FrameOutcome::Stored) {
+            for (int step = 0; step < kFileProgressSteps; ++step) {
+                display->StepFileProgress();
+                display->Pause(kFileStepPauseMs);
+            }
+            display->SetFileProgress(kProgressRange);
+        } else {
+            display->ShowText(FrameNoticeText(word, frame, notice));
+            display->Pause(kNoticeMs);
+        }
+        display->StepOverallProgress();
+        if (outcomes) outcomes->push_back(outcome);
+    }
+    sys::HeapRelease(buffer);
+    return true;
+}

@@ -1,0 +1,50 @@
+// Reading picked frames from the detector into the frames folder, the portable part. Each
+// frame comes over TFTP into one buffer and goes into a file of its own, written under a
+// temporary name and renamed into place only when it is complete, so that the frame list
+// never shows half a frame. What the operator sees goes through a FrameReadDisplay.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "net/tftp_client.h"
+
+// The transfer buffer: any frame the detector can hold fits, a 640 x 480 PNG at its worst.
+constexpr uint32_t kFrameBufferSize = 4000000;
+// How long a notice about a frame stays, and the pause after each step of the file bar.
+constexpr unsigned kNoticeMs = 300;
+constexpr unsigned kFileStepPauseMs = 10;
+
+// The progress text and the two bars, as the dialog shows them.
+class FrameReadDisplay {
+public:
+    virtual ~FrameReadDisplay() = default;
+    virtual void ShowText(const std::u16string& text) = 0;
+    virtual void SetFileProgress(int position) = 0;
+    virtual void StepFileProgress() = 0;
+    virtual void StepOverallProgress() = 0;
+    // Waits, showing what is there.
+    virtual void Pause(unsigned milliseconds) = 0;
+};
+
+enum class FrameOutcome {
+    Stored,      // in the frames folder, whole
+    NotOnDevice, // the detector answered that it holds no such frame
+    NoLink,      // no answer, or none that made sense
+    TooLarge,    // longer than the transfer buffer; not stored
+    NotSaved,    // read, but its file could not be written
+};
+
+struct FrameReadRequest {
+    std::vector<int> frames;      // the picked numbers, ascending
+    std::u16string framesPath;    // ends in a backslash; made (one level) when missing
+    sys::Endpoint device;         // the detector's address and TFTP port
+    sys::Endpoint* peer = nullptr;  // the peer record the transfers use and rewrite
+    TftpLink link;
+};
+
+// Reads the frames one after another, showing each one's progress and any notice about it,
+// and says in `outcomes` (when given) what came of each. False, with nothing sent or shown,
+// when the transfer buffer cannot be had.
+bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std::vector<FrameOutcome>* outcomes);
