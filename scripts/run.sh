@@ -4,7 +4,8 @@
 # Installs what is missing, builds, prepares the working folder run/ (Pelorin.exe, a Pelorin.cfg
 # whose detector address is on loopback and without start-up search, LOG, FRAMES), starts the
 # simulated flaw detector on that address and then Pelorin, both inside a private network
-# namespace with only loopback up; the detector stops when Pelorin ends:
+# namespace with only loopback up, with a PDF printer of its own (a private CUPS whose queue writes
+# run/PDF/*.pdf); the detector and the printer stop when Pelorin ends:
 #   - with a desktop ($DISPLAY set to a local display): in a window there, until you close it;
 #   - without one (or with --xvfb): on a virtual screen; it waits for the main window, reads the
 #     detector's frames through Read > Frames into run/FRAMES, saves screenshots, ends the

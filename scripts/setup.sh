@@ -10,6 +10,7 @@ packages=(
   xvfb x11-utils imagemagick fonts-liberation
   tftpd-hpa tftp-hpa curl
   python3 iproute2 util-linux procps locales
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
@@ -19,10 +20,10 @@ done
 
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
-  # Packages that bring a service (tftpd-hpa) must not start it: the tests start their own
-  # servers on loopback, nothing listens on the machine's other addresses. The temporary
-  # policy goes whatever happens, so that a failed apt-get does not leave every service start
-  # blocked.
+  # Packages that bring a service (tftpd-hpa, cups) must not start it: the tests start their own
+  # servers on loopback or on a socket, nothing listens on the machine's other addresses. The
+  # temporary policy goes whatever happens, so that a failed apt-get does not leave every service
+  # start blocked.
   policy=/usr/sbin/policy-rc.d
   if [ ! -e "$policy" ]; then
     printf '#!/bin/sh\nexit 101\n' > "$policy"

@@ -12,6 +12,7 @@
 #include "core/log.h"
 #include "core/messages.h"
 #include "frames/frame_commands.h"
+#include "frames/frame_print.h"
 #include "frames/read_frames_dlg.h"
 #include "mainwnd/main_window.h"
 #include "mainwnd/settings_view.h"
@@ -48,6 +49,7 @@ void ViewSettings() { ViewSettingsCommand(*TheMainWindow()); }
 void SetIpAddress() { SetIpAddressCommand(TheMainWindow()->hwnd()); }
 void ReadSettings() { ReadSettingsCommand(TheMainWindow()->hwnd()); }
 void WriteDefaultSettings() { WriteDefaultSettingsCommand(TheMainWindow()->hwnd()); }
+void PrintFrameCommand() { PrintCommand(*TheMainWindow()); }
 
 // Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
 void ReadFramesCommand() {
@@ -59,9 +61,6 @@ void ReadFramesCommand() {
     App.Frames.Rebuild(App.FramesPath);
     main->FrameListChanged();
 }
-
-// Commands whose work is not part of the program yet reach the table and do nothing.
-void NotAvailableYet() {}
 
 struct Command {
     UINT id;
@@ -80,7 +79,7 @@ const Command kCommandTable[] = {
     {ID_WRITE_DEFAULT_SETTINGS, WriteDefaultSettings},
     {ID_SELECT_LANGUAGE, SelectLanguageCommand},
     {ID_ABOUT, AboutCommand},
-    {ID_PRINT, NotAvailableYet},
+    {ID_PRINT, PrintFrameCommand},
 };
 
 void ShutDown(ULONG_PTR gdiplusToken) {

@@ -54,6 +54,8 @@ enum MessageId : int {
     kMsgAboutTitle = 53,
     kMsgAboutVersion = 54,
     kMsgCopyright = 55,
+    kMsgMonochromePrinter = 56,
+    kMsgNoPrinter = 57,
     kMsgCommentaryNotSaved = 58,
     kMsgNotAFrame = 59,
     // Settings transfers and the detector's address

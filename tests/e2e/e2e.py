@@ -504,6 +504,7 @@ class MessageBox(Window):
         self.message = answer["message"]
         self.buttons = {button["id"]: button["text"] for button in answer["buttons"]}
         self.count = answer["count"]
+        self.icon = answer["icon"]  # whether it shows an icon
 
 
 class Screenshot:

@@ -30,6 +30,7 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
 import e2e  # noqa: E402
+from printer import PdfPrinter  # noqa: E402
 
 SCENARIOS = HERE / "scenarios"
 sys.path.insert(0, str(SCENARIOS))
@@ -132,11 +133,25 @@ def show_with_commentary(session, main, frame):
              "the frame shown with its commentary")
 
 
+def print_shown_frame(session, main, printer):
+    """View > Print with the print dialog confirmed; the PDF file it made."""
+    from common import ID_PRINT
+    known = set(printer.pdfs())
+    main.command(ID_PRINT)
+    dialogs = e2e.poll(lambda: [w for w in session.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
+                       "the print dialog")
+    dialog = e2e.Window(session, dialogs[0]["hwnd"])
+    dialog.child(0x482, wait=10)  # the copies box: the dialog is filled in
+    time.sleep(0.3)
+    dialog.press(e2e.IDOK)
+    return printer.wait_pdf(known=known)
+
+
 def command_demo(args):
     """Starts Pelorin in the demo folder and shows it. On a virtual screen (or with --auto) it
     reads the detector's frames through Read > Frames, opens the first one with a sample
-    commentary, saves a screenshot and ends Pelorin through View > Exit; on a desktop it waits
-    for the user to close it."""
+    commentary, prints it on the demo's PDF printer, saves a screenshot and ends Pelorin through
+    View > Exit; on a desktop it waits for the user to close it."""
     from common import ID_EXIT
 
     e2e.require_private_network()
@@ -145,7 +160,10 @@ def command_demo(args):
     desktop = bool(args.display)
     e2e.prepare_prefix(args.prefix, None, reuse=True)
     paths.screenshots = work
-    with e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
+    # View > Print prints on a PDF printer of its own, into the working folder.
+    printed = work / "PDF"
+    with PdfPrinter(printed, device="pelorin-demo") as printer, \
+            e2e.Session(paths, "demo", args.display, work=work, prefix=args.prefix, managed=desktop) as session:
         session.write_config(session.canonical_config(IP_ADDRESS=args.address, STARTUP_SEARCH_FLAG=0))
         session.start()
         main = session.main_window(timeout=60)
@@ -159,6 +177,7 @@ def command_demo(args):
             if read:
                 show_with_commentary(session, main, work / "FRAMES" / read[0])
                 print(f"View > Frames: {read[0]} with a sample commentary, saved beside it as .dat")
+                print(f"View > Print: {print_shown_frame(session, main, printer)}")
         shot, _ = session.screenshot("pelorin-main-window", window=main)
         if desktop and not args.auto:
             print("Use it on your desktop; View > Exit (or Escape) ends it.")
@@ -177,6 +196,7 @@ def command_demo(args):
     if reading.is_file():
         print(f"            {reading} (Read > Frames while it reads)")
     print(f"log:        {work / 'LOG' / 'Pelorin.LOG'}")
+    print(f"printed:    {printed} (View > Print writes a PDF file there)")
     return 0 if code == 0 else 1
 
 

@@ -615,11 +615,20 @@ std::string MessageBoxInfo(const Request& request) {
     int boxes = 0;
     for (HWND hwnd : TopLevelWindows())
         if (IsMessageBox(hwnd)) ++boxes;
+    // user32 keeps the icon's static in a box without an icon, empty.
+    bool icon = false;
+    for (HWND child : DirectChildren(box)) {
+        DWORD_PTR shown = 0;
+        if (ClassOf(child) == L"Static" && (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &shown) && shown)
+            icon = true;
+    }
     return Ok(DescribeWindow(box)
                   .Add("found", JsonBool(true))
                   .Add("message", JsonString(TextOf(GetDlgItem(box, kMessageBoxTextId))))
                   .Add("buttons", JsonArray(buttons))
-                  .Add("count", JsonNumber(boxes)));
+                  .Add("count", JsonNumber(boxes))
+                  .Add("icon", JsonBool(icon)));
 }
 
 // wait_exit [timeout=]: the program's end and its exit code.

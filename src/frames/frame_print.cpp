@@ -1,0 +1,188 @@
+// View > Print: the frame with its commentary on paper.
+#include "frames/frame_print.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <array>
+#include <string>
+
+#include "core/app_state.h"
+#include "core/messages.h"
+#include "frames/print_layout.h"
+#include "mainwnd/main_window.h"
+#include "ui/message_box.h"
+#include "ui/wide.h"
+
+namespace {
+
+// Whole pages, one per copy: no selection, no page range, no printing to a file; the copies
+// and their collation are kept in the device mode.
+constexpr DWORD kDialogOptions =
+    PD_ALLPAGES | PD_NOSELECTION | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE;
+// The most of a field's text that is printed.
+constexpr size_t kMaxFieldText = 499;
+// The same face as the fields on screen.
+const wchar_t* const kPrintFace = L"Courier New";
+
+// Landscape A4, and no other setting imposed on the printer.
+void SetLandscapeA4(const ui::PrinterSettings& settings) {
+    ui::PrinterSettings::DeviceMode mode = settings.LockDeviceMode();
+    if (!mode) return;
+    mode->dmFields = DM_ORIENTATION | DM_PAPERSIZE;
+    mode->dmOrientation = DMORIENT_LANDSCAPE;
+    mode->dmPaperSize = DMPAPER_A4;
+}
+
+bool SaysColour(const DEVMODEW* mode) {
+    return mode && (mode->dmFields & DM_COLOR) != 0 && mode->dmColor == DMCOLOR_COLOR;
+}
+
+// The copies are pages of the document, so the printer must print each page once: a driver
+// that makes copies itself would otherwise print copies x copies sheets.
+void PrintEachPageOnce(HDC dc, const DEVMODEW* chosen) {
+    if (!chosen || chosen->dmCopies <= 1) return;
+    std::string bytes(reinterpret_cast<const char*>(chosen), chosen->dmSize + chosen->dmDriverExtra);
+    DEVMODEW* once = reinterpret_cast<DEVMODEW*>(&bytes[0]);
+    once->dmCopies = 1;
+    once->dmFields &= ~DM_COLLATE;
+    ResetDCW(dc, once);
+}
+
+// The character set of the current language, so that the printer's font has its letters.
+BYTE LanguageCharset() {
+    switch (App.CurrentLanguage) {
+        case 1:
+            return ANSI_CHARSET;
+        case 2:
+            return TURKISH_CHARSET;
+        default:
+            return RUSSIAN_CHARSET;
+    }
+}
+
+int DotsPerInch(HDC dc, int index) {
+    int dpi = GetDeviceCaps(dc, index);
+    return dpi > 0 ? dpi : kPrintBaseDpi;
+}
+
+void Text(HDC dc, PagePoint at, const std::u16string& text) {
+    TextOutW(dc, at.x, at.y, W(text), static_cast<int>(text.size()));
+}
+
+// The frame, cropped as on screen. A file that cannot be read leaves the place empty.
+void DrawPicture(HDC dc, const std::u16string& path) {
+    using namespace Gdiplus::DllExports;
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return;
+    Gdiplus::GpImage* image = nullptr;
+    Gdiplus::GpRectF bounds(0.0f, 0.0f, 0.0f, 0.0f);
+    Gdiplus::GpUnit unit = Gdiplus::UnitPixel;
+    if (GdipLoadImageFromFile(W(path), &image) == Gdiplus::Ok) GdipGetImageBounds(image, &bounds, &unit);
+    PicturePlacement placement = PlacePicture(bounds.Width, bounds.Height);
+    if (image && placement.printed) {
+        const PageRectF& to = placement.destination;
+        const PageRectF& from = placement.source;
+        GdipDrawImageRectRect(graphics, image, to.x, to.y, to.width, to.height, from.x, from.y, from.width,
+                              from.height, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    }
+    if (image) GdipDisposeImage(image);
+    GdipDeleteGraphics(graphics);
+}
+
+void DrawBox(HDC dc, const PageBox& box) {
+    MoveToEx(dc, box.left, box.top, nullptr);
+    LineTo(dc, box.right, box.top);
+    LineTo(dc, box.right, box.bottom);
+    LineTo(dc, box.left, box.bottom);
+    LineTo(dc, box.left, box.top);
+}
+
+}  // namespace
+
+CFramePrint::CFramePrint(MainWindow& main) : ui::PrintDialog(kDialogOptions, nullptr), main_(main) {}
+
+void CFramePrint::PrintFrame() {
+    HDC dc = PrinterDC();
+    bool colour;
+    {
+        ui::PrinterSettings::DeviceMode mode = LockDeviceMode();
+        colour = SaysColour(mode.get());
+    }
+    if (!colour && ui::AppMessageBox(main_.hwnd(), W(CurrentTexts[kMsgMonochromePrinter]), MB_YESNO) != IDYES) {
+        if (dc) DeleteDC(dc);
+        return;
+    }
+    WORD copies = Copies();
+    if (copies == 0) copies = 1;
+    if (!dc) return;
+    {
+        ui::PrinterSettings::DeviceMode mode = LockDeviceMode();
+        PrintEachPageOnce(dc, mode.get());
+    }
+    SetMapMode(dc, MM_TEXT);
+
+    DOCINFOW document = {};
+    document.cbSize = sizeof document;
+    document.lpszDocName = W(main_.ShownFramePath);
+    document.fwType = DI_APPBANDING;
+    if (StartDocW(dc, &document) <= 0) {
+        DeleteDC(dc);
+        return;
+    }
+    // The whole page follows the printer's resolution, the font with it.
+    std::array<FieldRect, kFieldCount> fields;
+    for (int i = 0; i < kFieldCount; ++i) fields[i] = main_.CommentaryFieldRect(i);
+    const PageLayout page =
+        LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
+    HFONT font = CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, LanguageCharset(),
+                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace);
+
+    bool printed = true;
+    for (WORD copy = 0; copy < copies && printed; ++copy) {
+        if (StartPage(dc) <= 0) {
+            printed = false;
+            break;
+        }
+        DrawPage(dc, page, font);
+        if (EndPage(dc) <= 0) printed = false;
+    }
+    if (!printed || EndDoc(dc) <= 0) AbortDoc(dc);
+    DeleteDC(dc);
+    if (font) DeleteObject(font);
+}
+
+void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font) {
+    HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    Text(dc, page.heading, main_.ShownFramePath);
+    DrawPicture(dc, main_.ShownFramePath);
+    for (const PageLabel& label : page.labels) Text(dc, label.at, CurrentTexts[label.entry]);
+    for (int i = 0; i < kFieldCount; ++i) {
+        DrawBox(dc, page.boxes[i]);
+        // What the field shows, saved or not.
+        std::u16string text = main_.CommentaryFieldText(i).substr(0, kMaxFieldText);
+        if (FieldWraps(i)) {
+            PageBox box = WrappedTextBox(page, i);
+            RECT rect = {box.left, box.top, box.right, box.bottom};
+            DrawTextW(dc, W(text), static_cast<int>(text.size()), &rect,
+                      DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX | DT_NOCLIP);
+        } else {
+            Text(dc, FieldTextOrigin(page, i, text.size()), text);
+        }
+    }
+    if (previousFont) SelectObject(dc, previousFont);
+}
+
+void PrintCommand(MainWindow& main) {
+    CFramePrint dialog(main);
+    ui::PrinterSettings& settings = ui::ApplicationPrinterSettings();
+    if (!settings.GetDefaults()) {
+        MessageBoxW(main.hwnd(), W(CurrentTexts[kMsgNoPrinter]), W(CurrentTexts[kMsgWarning]), MB_OK);
+        return;
+    }
+    SetLandscapeA4(settings);
+    const uint8_t mode = main.RequestedMode();
+    if (mode != FrameView && mode != CommentaryEdit) return;
+    if (dialog.RunModal() == IDOK) dialog.PrintFrame();
+}

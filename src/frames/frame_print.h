@@ -1,0 +1,29 @@
+// View > Print: the frame the main window shows, with its commentary, on one landscape A4 page
+// per copy.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/print_dialog.h"
+
+class MainWindow;
+struct PageLayout;
+
+// The print dialog of a frame, and the printing of the page on the printer chosen in it. One
+// object serves one print.
+class CFramePrint : public ui::PrintDialog {
+public:
+    explicit CFramePrint(MainWindow& main);
+
+    // Prints the page after the dialog's OK: asks first when the printer may not print in
+    // colour, then one page per copy in one document.
+    void PrintFrame();
+
+private:
+    void DrawPage(HDC dc, const PageLayout& page, HFONT font);
+    MainWindow& main_;
+};
+
+// The Print command: the no-printer message, landscape A4 in the application's printer
+// settings, then, when a frame is shown, the dialog and the print.
+void PrintCommand(MainWindow& main);
