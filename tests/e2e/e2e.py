@@ -23,7 +23,7 @@ from pathlib import Path
 # Window messages, keys and ids the scenarios use.
 VK_RETURN = 0x0D
 VK_ESCAPE = 0x1B
-VK_F1, VK_F2, VK_F4, VK_F7 = 0x70, 0x71, 0x73, 0x76
+VK_F2 = 0x71
 IDOK, IDCANCEL = 1, 2
 
 RUSSIAN_LOCALE = "ru_RU.UTF-8"
@@ -369,10 +369,6 @@ class Window:
     @property
     def visible(self):
         return self.info()["visible"]
-
-    @property
-    def enabled(self):
-        return self.info()["enabled"]
 
     def exists(self):
         try:
@@ -779,3 +775,10 @@ class Session:
         path = self.paths.screenshots / f"{name}.png"
         shot.save(path, window.rect if window is not None else None)
         return path, shot
+
+    def snapshot(self, name, window):
+        """A screenshot of a window that is up only for a moment: one capture, no waiting for
+        the screen to settle."""
+        rect = window.rect
+        self.paths.screenshots.mkdir(parents=True, exist_ok=True)
+        self.capture(timeout=0).save(self.paths.screenshots / f"{name}.png", rect)

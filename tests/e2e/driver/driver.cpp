@@ -640,12 +640,6 @@ std::string Idle(const Request& request) {
     return Ok(JsonObject().Add("idle", JsonBool(result == 0)));
 }
 
-std::string Kill(const Request&) {
-    if (!g_target.job) return Fail("no program started");
-    TerminateJobObject(g_target.job, 99);
-    return Ok();
-}
-
 std::string Focus(const Request&) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -655,27 +649,6 @@ std::string Focus(const Request&) {
                   .Add("active", HandleText(info.hwndActive))
                   .Add("focus", HandleText(info.hwndFocus))
                   .Add("capture", HandleText(info.hwndCapture)));
-}
-
-std::string Foreground(const Request& request) {
-    HWND hwnd;
-    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("foreground needs an existing hwnd");
-    SetForegroundWindow(hwnd);
-    bool done = PollUntil(Timeout(request, 3000), [&] { return GetForegroundWindow() == hwnd; });
-    return Ok(JsonObject().Add("foreground", JsonBool(done)));
-}
-
-std::string Pixel(const Request& request) {
-    long long x, y;
-    if (!request.Number("x", &x) || !request.Number("y", &y)) return Fail("pixel needs x and y");
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, static_cast<int>(x), static_cast<int>(y));
-    ReleaseDC(nullptr, screen);
-    if (colour == CLR_INVALID) return Fail("GetPixel failed");
-    return Ok(JsonObject()
-                  .Add("r", JsonNumber(GetRValue(colour)))
-                  .Add("g", JsonNumber(GetGValue(colour)))
-                  .Add("b", JsonNumber(GetBValue(colour))));
 }
 
 // send hwnd= msg= [wparam=0] [lparam=0]: SendMessage with plain numbers (no pointers: they do
@@ -848,8 +821,7 @@ const CommandEntry kCommands[] = {
     {"text", Text},           {"set_text", SetText},  {"menu", Menu},             {"command", Command},
     {"key", Key},             {"chars", Chars},       {"click", Click},           {"press", Press},
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
-    {"kill", Kill},
-    {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
+    {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"progress", Progress}, {"select_items", SelectItems},
