@@ -65,7 +65,7 @@ def check_read_dialog_layout(dialog, notice):
 
 
 def scenario_read_settings(s):
-    """Both files copied byte for byte; a file the detector lacks, a local copy that cannot be
+    """Both files copied byte for byte; a file the detector lacks and a local copy that cannot be
     replaced, Escape before the work starts, and no detector at all: each said, old copies kept."""
     address = "127.0.0.21"
     device = s.path("device")
@@ -86,26 +86,19 @@ def scenario_read_settings(s):
         no_message_box(s)
         check_files(frames, {"fds.sdb": fds, "fdc.sdb": fdc}, "FRAMES after reading")
 
-        # The detector has no fds.sdb: said, the local copy kept; fdc.sdb still read.
+        # The detector has no fds.sdb, and the local fdc.sdb cannot be replaced: each said in
+        # turn, both local copies kept byte for byte.
         (device / "fds.sdb").unlink()
-        fdc = random_bytes(5000, 3)
-        (device / "fdc.sdb").write_bytes(fdc)
-        dialog = read_settings(s, main)
-        notice = "file fds.sdb - not found"
-        box = message(s, notice, "the message of a file the detector lacks", keep=True)
-        check_read_dialog_layout(dialog, notice)
-        s.screenshot("read-settings-not-found-english")
-        box.screenshot("read-settings-not-found-message-english")
-        close(box)
-        dialog.wait_gone(10)
-        no_message_box(s)
-        check_files(frames, {"fds.sdb": fds, "fdc.sdb": fdc}, "FRAMES when the detector lacks fds.sdb")
-
-        # The local copy cannot be replaced: said, and it stays byte for byte.
-        (device / "fds.sdb").write_bytes(random_bytes(700, 4))
-        with immutable(frames / "fds.sdb"):
+        (device / "fdc.sdb").write_bytes(random_bytes(5000, 3))
+        with immutable(frames / "fdc.sdb"):
             dialog = read_settings(s, main)
-            notice = "file fds.sdb - not saved, the old copy is kept"
+            notice = "file fds.sdb - not found"
+            box = message(s, notice, "the message of a file the detector lacks", keep=True)
+            check_read_dialog_layout(dialog, notice)
+            s.screenshot("read-settings-not-found-english")
+            box.screenshot("read-settings-not-found-message-english")
+            close(box)
+            notice = "file fdc.sdb - not saved, the old copy is kept"
             box = message(s, notice, "the message of a copy that cannot be replaced", keep=True)
             text = dialog_text(dialog)
             check_equal(text["text"], notice, "the dialog's text")
@@ -113,7 +106,8 @@ def scenario_read_settings(s):
             s.screenshot("read-settings-not-saved-english")
             close(box)
             dialog.wait_gone(10)
-        check_files(frames, {"fds.sdb": fds, "fdc.sdb": fdc}, "FRAMES with fds.sdb that could not be replaced")
+        no_message_box(s)
+        check_files(frames, {"fds.sdb": fds, "fdc.sdb": fdc}, "FRAMES after a file missing and one not replaced")
 
         # Escape before the dialog's timer: nothing is read.
         before = len(d.packets())
@@ -237,10 +231,9 @@ def shown_address(dialog):
     return ".".join(edit["text"] for edit in address_fields(dialog))
 
 
-def put_address(s, dialog, address):
+def put_address(dialog, address):
     a, b, c, d = (int(part) for part in address.split("."))
-    s.driver.request("send", hwnd=dialog.child(IP_CONTROL).hwnd, msg=IPM_SETADDRESS,
-                     lparam=(a << 24) | (b << 16) | (c << 8) | d)
+    dialog.child(IP_CONTROL).send(IPM_SETADDRESS, lparam=(a << 24) | (b << 16) | (c << 8) | d)
 
 
 def refused(s, dialog, text, what, shot=None, blank=None):
@@ -273,11 +266,11 @@ def scenario_ip_address(s):
         refused(s, dialog, "Fill in all four numbers of the address.", "an address with a blank field",
                 shot="ip-address-incomplete-english", blank=2)
         for unusable in ("224.0.0.1", "0.0.0.0", "255.255.255.255"):
-            put_address(s, dialog, unusable)
+            put_address(dialog, unusable)
             refused(s, dialog, f"The address {unusable} cannot be the apparatus address.", unusable,
                     shot="ip-address-unusable-english" if unusable == "224.0.0.1" else None)
 
-        put_address(s, dialog, new)
+        put_address(dialog, new)
         close(dialog)
         chosen = time.monotonic()
         wait_status(s, main, CYAN, STATUS_INTERVAL + 3, "the status line cyan for the new address")
@@ -410,7 +403,7 @@ def scenario_russian_texts(s):
     dialog.screenshot("ip-address-dialog-russian")
     refused(s, dialog, "Заполните все четыре числа адреса.", "the Russian incomplete message",
             shot="ip-address-incomplete-russian", blank=0)
-    put_address(s, dialog, "239.1.2.3")
+    put_address(dialog, "239.1.2.3")
     refused(s, dialog, "Адрес 239.1.2.3 не может быть адресом прибора.", "the Russian unusable message",
             shot="ip-address-unusable-russian")
     close(dialog, IDCANCEL)
