@@ -107,7 +107,7 @@ def read_frames(session, main, numbers):
     e2e.poll(lambda: dialog.driver.request("child", hwnd=dialog.hwnd, id=1005)["found"] or not dialog.exists(), 10,
              "the reading to start")
     if dialog.exists():
-        session.capture(timeout=0).save(session.paths.screenshots / "pelorin-reading-frames.png", dialog.rect)
+        session.snapshot("pelorin-reading-frames", dialog)
     dialog.wait_gone(timeout=30 + 2 * len(numbers))
 
 

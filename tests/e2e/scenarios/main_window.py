@@ -2,6 +2,7 @@
 start-up search for the detector, the language change, and the ways it closes."""
 
 import time
+from contextlib import ExitStack
 
 from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, choose_language,
                     exit_through_menu, expect_language_shown, start_main_window, test_config)
@@ -17,25 +18,15 @@ STATUS_INTERVAL = 10.0
 
 # ---- simulated detectors answering (or not) on port 1533
 
-class Detectors:
+class Detectors(ExitStack):
     """Detectors for the length of a scenario, stopped whatever happens."""
 
     def __init__(self, s):
+        super().__init__()
         self.s = s
-        self.running = []
-
-    def __enter__(self):
-        return self
 
     def start(self, address, mode="accept"):
-        detector = Detector(self.s, address, "--no-tftp", f"--tcp={mode}")
-        self.running.append(detector)
-        return detector
-
-    def __exit__(self, *error):
-        for detector in self.running:
-            detector.stop()
-        return False
+        return self.enter_context(Detector(self.s, address, "--no-tftp", f"--tcp={mode}"))
 
 
 # ---- reading the status line off the screen

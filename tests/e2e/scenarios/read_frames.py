@@ -122,22 +122,15 @@ def read(s, main, picked, until, by_key=False):
     return transfer
 
 
-def stored_frames(s, folder="FRAMES"):
-    """{frame number: (file name, bytes)} of the frame files in the folder; fails on any other file."""
-    found = {}
+def check_stored(s, frames, folder="FRAMES", others=()):
+    """The folder holds one file named by date, time and number for each of these frames
+    ({number: bytes}), byte for byte, and for the other numbers given, and nothing else;
+    returns {number: (file name, bytes)}."""
+    stored = {}
     for name in file_names(s.path(folder)):
         match = LOCAL_NAME.fullmatch(name)
-        check(match is not None, f"an unexpected file in {folder}: {name}")
-        number = int(match.group(6))
-        check(number not in found, f"two files for frame {number}")
-        found[number] = (name, (s.path(folder) / name).read_bytes())
-    return found
-
-
-def check_stored(s, frames, folder="FRAMES", others=()):
-    """The folder holds one file for each of these frames ({number: bytes}), byte for byte, and
-    the other frame numbers given; returns {number: (file name, bytes)}."""
-    stored = stored_frames(s, folder)
+        check(match is not None and int(match.group(6)) not in stored, f"an unexpected file in {folder}: {name}")
+        stored[int(match.group(6))] = (name, (s.path(folder) / name).read_bytes())
     check_equal(sorted(stored), sorted(list(frames) + list(others)), f"the frames in {folder}")
     for number, data in frames.items():
         check(stored[number][1] == data, f"frame {number} is not stored whole")
