@@ -272,9 +272,7 @@ def scenario_ip_address(s):
 
         put_address(dialog, new)
         close(dialog)
-        chosen = time.monotonic()
         wait_status(s, main, CYAN, STATUS_INTERVAL + 3, "the status line cyan for the new address")
-        check(time.monotonic() - chosen <= STATUS_INTERVAL + 3, "the status line took too long")
         check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg before the exit")
 
         dialog = open_address_dialog(s, main)
