@@ -23,8 +23,10 @@ from pathlib import Path
 # Window messages, keys and ids the scenarios use.
 VK_RETURN = 0x0D
 VK_ESCAPE = 0x1B
-VK_F1, VK_F2, VK_F4, VK_F7 = 0x70, 0x71, 0x73, 0x76
+VK_F2 = 0x71
 IDOK, IDCANCEL = 1, 2
+LB_SETSEL, LB_ERR = 0x185, -1
+PBM_GETRANGE, PBM_GETPOS, PBM_GETSTEP = 0x407, 0x408, 0x40D
 
 RUSSIAN_LOCALE = "ru_RU.UTF-8"
 SCREEN = (1280, 1024)
@@ -370,10 +372,6 @@ class Window:
     def visible(self):
         return self.info()["visible"]
 
-    @property
-    def enabled(self):
-        return self.info()["enabled"]
-
     def exists(self):
         try:
             self.info()
@@ -444,9 +442,14 @@ class Window:
         {"items" (texts), "first_item" (rectangle), "font" (height, weight, charset, face...)}."""
         return self.driver.request("listbox", hwnd=self.hwnd, items=1 if items else 0)
 
-    def select_items(self, indices, select=True):
-        self.driver.request("select_items", hwnd=self.hwnd, indices=",".join(str(i) for i in indices),
-                            select=1 if select else 0)
+    def send(self, message, wparam=0, lparam=0):
+        """SendMessage with plain numbers (no pointers); the window's answer."""
+        return self.driver.request("send", hwnd=self.hwnd, msg=message, wparam=wparam, lparam=lparam)["result"]
+
+    def select_items(self, indices):
+        """List box items selected as by the user."""
+        for index in indices:
+            check(self.send(LB_SETSEL, 1, index) != LB_ERR, f"list box item {index} cannot be selected")
 
     def double_click(self, x, y):
         """A double click at a point of the client area."""
@@ -454,8 +457,8 @@ class Window:
 
     def progress(self):
         """A progress bar: {"pos", "min", "max", "step"}."""
-        answer = self.driver.request("progress", hwnd=self.hwnd)
-        return {key: answer[key] for key in ("pos", "min", "max", "step")}
+        return {"pos": self.send(PBM_GETPOS), "min": self.send(PBM_GETRANGE, 1), "max": self.send(PBM_GETRANGE, 0),
+                "step": self.send(PBM_GETSTEP)}
 
     @property
     def checked(self):
@@ -780,3 +783,10 @@ class Session:
         path = self.paths.screenshots / f"{name}.png"
         shot.save(path, window.rect if window is not None else None)
         return path, shot
+
+    def snapshot(self, name, window):
+        """A screenshot of a window that is up only for a moment: one capture, no waiting for
+        the screen to settle."""
+        rect = window.rect
+        self.paths.screenshots.mkdir(parents=True, exist_ok=True)
+        self.capture(timeout=0).save(self.paths.screenshots / f"{name}.png", rect)

@@ -108,7 +108,7 @@ def read_frames(session, main, numbers):
     e2e.poll(lambda: dialog.driver.request("child", hwnd=dialog.hwnd, id=1005)["found"] or not dialog.exists(), 10,
              "the reading to start")
     if dialog.exists():
-        session.capture(timeout=0).save(session.paths.screenshots / "pelorin-reading-frames.png", dialog.rect)
+        session.snapshot("pelorin-reading-frames", dialog)
     dialog.wait_gone(timeout=30 + 2 * len(numbers))
 
 
@@ -119,17 +119,17 @@ SAMPLE_COMMENTARY = ["Труба Ду 530, шов 12", "08.12.2026", "Ивано
 def show_with_commentary(session, main, frame):
     """View > Frames on the frame, Edit > Frames, a sample commentary typed in, and View > Frames
     again, which saves it and shows the frame read-only."""
-    from common import ID_EDIT_FRAMES, ID_VIEW_FRAMES, choose_file
+    from common import ES_READONLY, FIELD_IDS, ID_EDIT_FRAMES, ID_VIEW_FRAMES, choose_file
     main.command(ID_VIEW_FRAMES)
     choose_file(session, main, e2e.windows_path(frame))
     main.command(ID_EDIT_FRAMES)
-    fields = [main.child(i) for i in (2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011)]
-    e2e.poll(lambda: fields[0].style & 0x0800 == 0, 10, "the commentary open for editing")
+    fields = [main.child(i) for i in FIELD_IDS]
+    e2e.poll(lambda: fields[0].style & ES_READONLY == 0, 10, "the commentary open for editing")
     for field, text in zip(fields, SAMPLE_COMMENTARY):
         field.set_text(text)
     main.command(ID_VIEW_FRAMES)
     choose_file(session, main, e2e.windows_path(frame))
-    e2e.poll(lambda: fields[0].style & 0x0800 != 0 and fields[0].text == SAMPLE_COMMENTARY[0], 10,
+    e2e.poll(lambda: fields[0].style & ES_READONLY != 0 and fields[0].text == SAMPLE_COMMENTARY[0], 10,
              "the frame shown with its commentary")
 
 

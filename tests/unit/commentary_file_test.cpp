@@ -1,11 +1,8 @@
 // The commentary file: its byte layout, round trips at the fields' limits, files written by
-// others, saved and read back beside its frame.
+// others, its name beside the frame.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "mainwnd/commentary_file.h"
-#include "test_support.h"
 
 namespace {
 
@@ -95,21 +92,9 @@ TEST(CommentaryRecords, FilesWrittenByOthers) {
 }
 
 TEST(CommentaryRecords, PathOfTheFrame) {
-    EXPECT_EQ(CommentaryPathFor(u"FRAMES\\2010_03_03-14-05~007.png"), u"FRAMES\\2010_03_03-14-05~007.dat");
     EXPECT_EQ(CommentaryPathFor(u"C:\\F\\x.PNG"), u"C:\\F\\x.dat");
     std::u16string longPath = u"D:\\" + std::u16string(400, u'ф') + u".png";
     EXPECT_EQ(CommentaryPathFor(longPath), longPath.substr(0, longPath.size() - 3) + u"dat");
-}
-
-class CommentaryOnDisk : public InScratchFolder {};
-
-TEST_F(CommentaryOnDisk, SavedAndLoadedBesideTheFrame) {
-    ASSERT_EQ(mkdir("FRAMES", 0755), 0);
-    EXPECT_EQ(LoadCommentary(u"FRAMES\\a.png"), CommentaryTexts());  // none yet: empty fields
-    ASSERT_TRUE(SaveCommentary(u"FRAMES\\a.png", Sample()));
-    EXPECT_EQ(ReadBytes("FRAMES/a.dat").size(), kCommentaryFileSize);
-    EXPECT_EQ(LoadCommentary(u"FRAMES\\a.png"), Sample());
-    EXPECT_FALSE(Exists("FRAMES/a.dat.tmp"));
 }
 
 }  // namespace

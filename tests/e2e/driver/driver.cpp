@@ -392,22 +392,29 @@ bool PrepareMenuReader(std::string* error) {
     return true;
 }
 
+// Asks the hook inside the program (menu_hook.h) to describe the window with the registered
+// message of that name; false with the error when there is no answer.
+bool AskHook(HWND hwnd, const wchar_t* messageName, std::string* json, std::string* error) {
+    if (WindowPid(hwnd) != g_target.pid) return *error = "not a window of the program", false;
+    if (!PrepareMenuReader(error)) return false;
+    DWORD size = 0;
+    std::memcpy(g_menuReader.view, &size, 4);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, RegisterWindowMessageW(messageName), GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG,
+                             kMessageTimeoutMs, &result))
+        return *error = "the window did not answer", false;
+    std::memcpy(&size, g_menuReader.view, 4);
+    if (size == 0 || size + 4 > kMenuBlockSize) return *error = "the hook wrote nothing", false;
+    json->assign(reinterpret_cast<const char*>(g_menuReader.view) + 4, size);
+    return true;
+}
+
 // menu hwnd=: the window's menu bar with every item, read inside the program (menu_hook.h).
 std::string Menu(const Request& request) {
     HWND hwnd;
     if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("menu needs an existing hwnd");
-    if (WindowPid(hwnd) != g_target.pid) return Fail("not a window of the program");
-    std::string error;
-    if (!PrepareMenuReader(&error)) return Fail(error);
-    DWORD size = 0;
-    std::memcpy(g_menuReader.view, &size, 4);
-    static const UINT readMenu = RegisterWindowMessageW(kReadMenuMessageName);
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, readMenu, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
-        return Fail("the window did not answer");
-    std::memcpy(&size, g_menuReader.view, 4);
-    if (size == 0 || size + 4 > kMenuBlockSize) return Fail("the hook wrote no menu");
-    std::string items(reinterpret_cast<const char*>(g_menuReader.view) + 4, size);
+    std::string items, error;
+    if (!AskHook(hwnd, kReadMenuMessageName, &items, &error)) return Fail(error);
     if (items == "null") return Ok(JsonObject().Add("has_menu", JsonBool(false)));
     return Ok(JsonObject().Add("has_menu", JsonBool(true)).Add("items", items));
 }
@@ -527,39 +534,11 @@ std::string ListBox(const Request& request) {
     JsonObject reply;
     reply.Add("count", JsonNumber(count)).Add("selected", JsonArray(selected)).Add("top", JsonNumber(top));
     if (request.NumberOr("items", 0) != 0) {
-        if (WindowPid(hwnd) != g_target.pid) return Fail("not a window of the program");
-        std::string error;
-        if (!PrepareMenuReader(&error)) return Fail(error);
-        DWORD size = 0;
-        std::memcpy(g_menuReader.view, &size, 4);
-        static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(hwnd, readList, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
-            return Fail("the list box did not answer");
-        std::memcpy(&size, g_menuReader.view, 4);
-        if (size == 0 || size + 4 > kMenuBlockSize) return Fail("the hook wrote nothing");
-        reply.Add("contents", std::string(reinterpret_cast<const char*>(g_menuReader.view) + 4, size));
+        std::string contents, error;
+        if (!AskHook(hwnd, kReadListMessageName, &contents, &error)) return Fail(error);
+        reply.Add("contents", contents);
     }
     return Ok(reply);
-}
-
-// select_items hwnd= indices=0,1,6 [select=1]: list box items selected (or not) as by the user.
-std::string SelectItems(const Request& request) {
-    HWND hwnd;
-    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("select_items needs an existing hwnd");
-    const BOOL select = request.NumberOr("select", 1) != 0;
-    const std::string list = request.Text("indices");
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos) comma = list.size();
-        const int index = std::atoi(list.substr(start, comma - start).c_str());
-        LRESULT answer = 0;
-        if (!Ask(hwnd, LB_SETSEL, select, index, &answer) || answer == LB_ERR)
-            return Fail("LB_SETSEL failed for item " + std::to_string(index));
-        start = comma + 1;
-    }
-    return Ok();
 }
 
 // double_click hwnd= x= y=: a double click of the left button at a point of the window's
@@ -575,21 +554,6 @@ std::string DoubleClick(const Request& request) {
         if (!PostMessageW(hwnd, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at))
             return Fail("PostMessage failed: " + std::to_string(GetLastError()));
     return Ok();
-}
-
-// progress hwnd=: a progress bar's position, range and step.
-std::string Progress(const Request& request) {
-    HWND hwnd;
-    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("progress needs an existing hwnd");
-    LRESULT position = 0, low = 0, high = 0, step = 0;
-    if (!Ask(hwnd, PBM_GETPOS, 0, 0, &position) || !Ask(hwnd, PBM_GETRANGE, TRUE, 0, &low) ||
-        !Ask(hwnd, PBM_GETRANGE, FALSE, 0, &high) || !Ask(hwnd, PBM_GETSTEP, 0, 0, &step))
-        return Fail("the progress bar did not answer");
-    return Ok(JsonObject()
-                  .Add("pos", JsonNumber(position))
-                  .Add("min", JsonNumber(low))
-                  .Add("max", JsonNumber(high))
-                  .Add("step", JsonNumber(step)));
 }
 
 // msgbox [timeout=0]: the program's message box: caption, text and buttons.
@@ -649,12 +613,6 @@ std::string Idle(const Request& request) {
     return Ok(JsonObject().Add("idle", JsonBool(result == 0)));
 }
 
-std::string Kill(const Request&) {
-    if (!g_target.job) return Fail("no program started");
-    TerminateJobObject(g_target.job, 99);
-    return Ok();
-}
-
 std::string Focus(const Request&) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -664,27 +622,6 @@ std::string Focus(const Request&) {
                   .Add("active", HandleText(info.hwndActive))
                   .Add("focus", HandleText(info.hwndFocus))
                   .Add("capture", HandleText(info.hwndCapture)));
-}
-
-std::string Foreground(const Request& request) {
-    HWND hwnd;
-    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("foreground needs an existing hwnd");
-    SetForegroundWindow(hwnd);
-    bool done = PollUntil(Timeout(request, 3000), [&] { return GetForegroundWindow() == hwnd; });
-    return Ok(JsonObject().Add("foreground", JsonBool(done)));
-}
-
-std::string Pixel(const Request& request) {
-    long long x, y;
-    if (!request.Number("x", &x) || !request.Number("y", &y)) return Fail("pixel needs x and y");
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, static_cast<int>(x), static_cast<int>(y));
-    ReleaseDC(nullptr, screen);
-    if (colour == CLR_INVALID) return Fail("GetPixel failed");
-    return Ok(JsonObject()
-                  .Add("r", JsonNumber(GetRValue(colour)))
-                  .Add("g", JsonNumber(GetGValue(colour)))
-                  .Add("b", JsonNumber(GetBValue(colour))));
 }
 
 // send hwnd= msg= [wparam=0] [lparam=0]: SendMessage with plain numbers (no pointers: they do
@@ -857,12 +794,10 @@ const CommandEntry kCommands[] = {
     {"text", Text},           {"set_text", SetText},  {"menu", Menu},             {"command", Command},
     {"key", Key},             {"chars", Chars},       {"click", Click},           {"press", Press},
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
-    {"kill", Kill},
-    {"focus", Focus},         {"foreground", Foreground}, {"pixel", Pixel},
+    {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
-    {"listbox", ListBox},     {"progress", Progress}, {"select_items", SelectItems},
-    {"double_click", DoubleClick},
+    {"listbox", ListBox},     {"double_click", DoubleClick},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

@@ -79,22 +79,6 @@ void WriteBlock(DWORD driverPid, std::string json) {
     CloseHandle(block);
 }
 
-void WriteMenuBlock(HWND hwnd, DWORD driverPid) {
-    HANDLE block = OpenFileMappingW(FILE_MAP_WRITE, FALSE, MenuBlockName(driverPid).c_str());
-    if (!block) return;
-    auto* view = static_cast<unsigned char*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, kMenuBlockSize));
-    if (view) {
-        HMENU menu = GetMenu(hwnd);
-        std::string json = menu ? DescribeMenu(menu, 0) : "null";
-        DWORD size = static_cast<DWORD>(json.size());
-        if (size + 4 > kMenuBlockSize) json = "\"menu too large\"", size = static_cast<DWORD>(json.size());
-        std::memcpy(view + 4, json.data(), size);
-        std::memcpy(view, &size, 4);
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(block);
-}
-
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -102,7 +86,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WP
     static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
     if (code == HC_ACTION) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (message->message == readMenu) WriteMenuBlock(message->hwnd, static_cast<DWORD>(message->wParam));
+        if (message->message == readMenu) {
+            HMENU menu = GetMenu(message->hwnd);
+            WriteBlock(static_cast<DWORD>(message->wParam), menu ? DescribeMenu(menu, 0) : "null");
+        }
         if (message->message == readList)
             WriteBlock(static_cast<DWORD>(message->wParam), DescribeListBox(message->hwnd));
     }

@@ -4,16 +4,13 @@ View and Edit frame commands with the open-file dialog."""
 
 import os
 import statistics
-import subprocess
 
-from common import (ENGLISH, ID_ABOUT, ID_EDIT_FRAMES, ID_SELECT_LANGUAGE, ID_VIEW_FRAMES, RADIO_BUTTONS, RUSSIAN, TURKISH,
-                    choose_file, exit_through_menu, open_file_dialog, start_main_window)
+from common import (ENGLISH, ES_READONLY, FIELD_IDS, ID_ABOUT, ID_EDIT_FRAMES, ID_VIEW_FRAMES, OPEN_FILE_NAME, RUSSIAN,
+                    SCROLL_BAR, TURKISH, choose_file, choose_language, close, containing, exit_through_menu, immutable,
+                    message, open_file_dialog, start_main_window)
 from e2e import IDOK, VK_ESCAPE, check, check_equal, near, poll, windows_path, write_png
 
-FIELD_IDS = [2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011]
 MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
-ES_READONLY = 0x0800
-SCROLL_BAR = 1020
 GREY = (128, 128, 128)  # the picture window's background
 
 # Frame pictures: 640 x 480, the detector's panel (the 139 columns on the left) and its bottom
@@ -31,6 +28,11 @@ def make_frame(path, number, width=640, height=480):
     left, right = STRIPES[number]
     write_png(path, width, height, lambda x, y: PANEL if x < 139 else BOTTOM if y >= height - 69
               else left if x < 300 else right)
+
+
+def commentary_path(s, number):
+    """The commentary file beside frame `number` in FRAMES."""
+    return s.path("FRAMES/" + frame_name(number)[:-3] + "dat")
 
 
 def commentary_bytes(texts):
@@ -86,12 +88,23 @@ class FrameView:
         self.bar.hscroll(code)
         self.wait_title(name)
 
+    def type(self, index, text):
+        """Typed into a field, once it shows there."""
+        self.fields[index].type(text)
+        poll(lambda: self.fields[index].text == text, 5, f"{text!r} typed")
+
 
 def start_with_frames(s, language, numbers=(1, 2, 3), extra=""):
     for number in numbers:
         make_frame(s.path("FRAMES/" + frame_name(number)), number)
     main, config = start_main_window(s, language, extra)
     return FrameView(s, main)
+
+
+def edit(view):
+    """Edit > Frames over the frame shown: the fields open for editing, no dialog."""
+    view.main.command(ID_EDIT_FRAMES)
+    poll(lambda: all(view.editable()), 5, "the fields editable")
 
 
 def view_frame(s, view, number, command=ID_VIEW_FRAMES):
@@ -144,14 +157,6 @@ RUSSIAN_LABELS = {
 }
 
 
-def choose_language(s, main, language):
-    main.command(ID_SELECT_LANGUAGE)
-    dialog = s.dialog(main)
-    dialog.child(RADIO_BUTTONS[language]).click()
-    dialog.press(IDOK)
-    dialog.wait_gone()
-
-
 def type_commentary(view, texts):
     for field, text in zip(view.fields, texts):
         field.type(text)
@@ -162,47 +167,41 @@ def scenario_view_and_edit_journey(s):
     """F1 shows the second frame read-only with its saved commentary; F4 opens it for editing;
     every field is typed into (limits, Cyrillic); browsing saves the left frame's file byte for
     byte and reads it back; the language change saves, relabels and reloads; Exit saves."""
-    s.path("FRAMES/" + frame_name(2)[:-3] + "dat").write_bytes(commentary_bytes(SAVED))
+    commentary = commentary_path(s, 2)
+    commentary.write_bytes(commentary_bytes(SAVED))
     view = start_with_frames(s, ENGLISH)
     view_frame(s, view, 2)
     check_equal(view.title(), "FRAMES\\" + frame_name(2), "the title label")
     check_picture(view, 2)
     check_labels(view, ENGLISH_LABELS)
-    check_equal(view.texts(), SAVED, "the fields filled from the saved commentary")
     check(not any(view.editable()), "a field is editable in the frame view")
     view.fields[0].type("x")  # read-only: typing changes nothing
     check_equal(view.bar.scroll(), {"min": 0, "max": 3, "pos": 1}, "the scroll bar at the second frame")
     view.main.screenshot("frame-view-english")
+    check_equal(view.texts(), SAVED, "the fields filled from the saved commentary, typed into while read-only")
 
-    view.main.command(ID_EDIT_FRAMES)  # no dialog: the frame on screen becomes editable
-    poll(lambda: all(view.editable()), 5, "the fields editable")
+    edit(view)
     check_equal(s.focus()["focus"], view.fields[0].hwnd, "the keyboard focus in Item")
     for field in view.fields:
         field.set_text("")
     typed = ["Сварной шов №7", "08.12.2026", "Петров П. П.", "12345678901", "N" * 149 + "ёЁ",
              "OP-1", "pipe", "A-77", "Ст3", "10", "непровар", "Ek bilgi: kaynak"]
     type_commentary(view, typed)
-    expected = [t[:n] for t, n in zip(typed, MAX_LENGTHS)]
-    check_equal(expected[3], "1234567890", "the coordinates field stops at 10 characters")
+    expected = [t[:n] for t, n in zip(typed, MAX_LENGTHS)]  # "1234567890": the coordinates field stops at 10
     view.main.screenshot("commentary-edit-english")
 
     # The focus comes back to the field that had it when the window is active again.
     view.fields[7].click(mouse=True)
     poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus in the number field")
     view.main.command(ID_ABOUT)
-    about = s.dialog(view.main)
-    about.press(IDOK)
-    about.wait_gone()
+    close(s.dialog(view.main))
     poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus back in the number field")
 
     view.browse(1, frame_name(3))
-    data = s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat")
-    check_equal(len(data), 1288, "the commentary file's length")
-    check_equal(data, commentary_bytes(expected), "the commentary file of the frame left")
-    check(data[272 + 20:272 + 24] == "\r\n".encode("utf-16-le"), "the full coordinates record ends in CR LF")
+    check_equal(commentary.read_bytes(), commentary_bytes(expected), "the commentary file of the frame left")
     check_equal(view.texts(), [""] * 12, "the next frame without a commentary")
     poll(lambda: all(view.editable()), 5, "the next frame editable again")
-    check(not os.path.exists(s.path("FRAMES/" + frame_name(3)[:-3] + "dat")), "a file for a frame left unchanged")
+    check(not commentary_path(s, 3).exists(), "a file for a frame left unchanged")
     check_picture(view, 3)
 
     view.browse(0, frame_name(2))
@@ -215,8 +214,7 @@ def scenario_view_and_edit_journey(s):
     check_labels(view, RUSSIAN_LABELS)
     expected[2] = "Кузнецов"
     check_equal(view.texts(), expected, "the fields after the language change")
-    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"), commentary_bytes(expected),
-                "the commentary saved by the language change")
+    check_equal(commentary.read_bytes(), commentary_bytes(expected), "the commentary saved by the language change")
     check(all(view.editable()), "the fields editable after the language change")
     view.main.screenshot("commentary-edit-russian")
     view_frame(s, view, 2)
@@ -224,15 +222,13 @@ def scenario_view_and_edit_journey(s):
     choose_language(s, view.main, TURKISH)
     poll(lambda: "Urun:" in [c["text"] for c in view.labels()], 10, "the Turkish labels")
     view.main.screenshot("frame-view-turkish")
-    view.main.command(ID_EDIT_FRAMES)
-    poll(lambda: all(view.editable()), 5, "the fields editable")
+    edit(view)
     view.main.screenshot("commentary-edit-turkish")
 
     view.fields[11].set_text("Son söz")
     exit_through_menu(s, view.main)
     expected[11] = "Son söz"
-    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"), commentary_bytes(expected),
-                "the commentary saved by Exit")
+    check_equal(commentary.read_bytes(), commentary_bytes(expected), "the commentary saved by Exit")
 
 
 def scenario_edit_command_and_the_frames_folder(s):
@@ -240,21 +236,18 @@ def scenario_edit_command_and_the_frames_folder(s):
     saves the edited frame and shows the chosen one read-only, its own file untouched; a file
     that came into the folder later is found, one from another folder is refused; the close box
     saves."""
-    s.path("FRAMES/" + frame_name(1)[:-3] + "dat").write_bytes(commentary_bytes(SAVED))
+    commentary_path(s, 1).write_bytes(commentary_bytes(SAVED))
     view = start_with_frames(s, ENGLISH, extra="FRAMES_PATH = FRAMES\r\n")
     view_frame(s, view, 3, command=ID_EDIT_FRAMES)
     check_equal(view.title(), "FRAMES\\" + frame_name(3), "the frame chosen through Edit")
     check(not any(view.editable()), "Edit from the empty view shows the frame read-only")
-    view.main.command(ID_EDIT_FRAMES)
-    poll(lambda: all(view.editable()), 5, "the fields editable after the second Edit")
-    view.fields[0].type("Кадр третий")
-    poll(lambda: view.fields[0].text == "Кадр третий", 5, "the typed text")
+    edit(view)
+    view.type(0, "Кадр третий")
 
     view_frame(s, view, 1, command=ID_EDIT_FRAMES)  # a dialog again, while editing
-    check_equal(s.read_bytes("FRAMES/" + frame_name(3)[:-3] + "dat"), commentary_bytes(["Кадр третий"] + [""] * 11),
+    check_equal(commentary_path(s, 3).read_bytes(), commentary_bytes(["Кадр третий"] + [""] * 11),
                 "the frame left saved")
-    check_equal(s.read_bytes("FRAMES/" + frame_name(1)[:-3] + "dat"), commentary_bytes(SAVED),
-                "the chosen frame's own file")
+    check_equal(commentary_path(s, 1).read_bytes(), commentary_bytes(SAVED), "the chosen frame's own file")
     check_equal(view.texts(), SAVED, "the chosen frame's commentary")
     check(not any(view.editable()), "the chosen frame is shown read-only")
 
@@ -267,70 +260,50 @@ def scenario_edit_command_and_the_frames_folder(s):
     # A picture from another folder is no frame: said so, nothing changes.
     os.makedirs(s.path("elsewhere"))
     make_frame(s.path("elsewhere/" + frame_name(3)), 3)
+    elsewhere = windows_path(s.path("elsewhere/" + frame_name(3)))
     view.main.command(ID_VIEW_FRAMES)
-    choose_file(s, view.main, windows_path(s.path("elsewhere/" + frame_name(3))))
-    box = s.message_box()
-    check_equal(box.title, "Warning", "the caption of the refusal")
-    check(windows_path(s.path("elsewhere/" + frame_name(3))) in box.message, f"the file named: {box.message!r}")
-    box.screenshot("not-a-frame-english")
-    box.press(IDOK)
-    box.wait_gone()
+    choose_file(s, view.main, elsewhere)
+    message(s, containing(elsewhere), "the refusal", title="Warning", shot="not-a-frame-english")
     check_equal(view.title(), "FRAMES\\" + frame_name(2), "the frame shown after the refusal")
 
-    view.main.command(ID_EDIT_FRAMES)
-    poll(lambda: all(view.editable()), 5, "the fields editable")
-    view.fields[4].type("до закрытия")
-    poll(lambda: view.fields[4].text == "до закрытия", 5, "the typed note")
+    edit(view)
+    view.type(4, "до закрытия")
     view.main.post_command(2)  # the close box
     check_equal(s.wait_exit(), 0, "the exit code after the close box")
-    check_equal(s.read_bytes("FRAMES/" + frame_name(2)[:-3] + "dat"),
+    check_equal(commentary_path(s, 2).read_bytes(),
                 commentary_bytes(["", "", "", "", "до закрытия"] + [""] * 7), "the commentary saved by the close box")
 
 
 def scenario_commentary_that_cannot_be_saved(s):
     """A folder standing under the commentary's name, and a file that cannot be replaced: the
     operator is told, naming the file; the old file stays; the program goes on. Escape saves."""
-    os.makedirs(s.path("FRAMES/" + frame_name(1)[:-3] + "dat"))
+    os.makedirs(commentary_path(s, 1))
     view = start_with_frames(s, ENGLISH)
     view_frame(s, view, 1)
-    view.main.command(ID_EDIT_FRAMES)
-    poll(lambda: all(view.editable()), 5, "the fields editable")
-    view.fields[0].type("lost?")
-    poll(lambda: view.fields[0].text == "lost?", 5, "the typed text")
+    edit(view)
+    view.type(0, "lost?")
     view.bar.hscroll(1)
-    box = s.message_box()
-    check_equal(box.title, "Error", "the caption")
-    check("2026_12_08-10-00~001.dat" in box.message, f"the file named in {box.message!r}")
-    box.screenshot("commentary-not-saved-english")
-    box.press(IDOK)
-    box.wait_gone()
+    message(s, containing(frame_name(1)[:-3] + "dat"), "the commentary not saved", title="Error",
+            shot="commentary-not-saved-english")
     view.wait_title(frame_name(2))
     poll(lambda: all(view.editable()), 5, "the next frame editable")
-    check(os.path.isdir(s.path("FRAMES/" + frame_name(1)[:-3] + "dat")), "the folder in the way")
-    check_equal(sorted(p.name for p in s.path("FRAMES").iterdir() if "tmp" in p.name), [], "temporary files")
+    check(commentary_path(s, 1).is_dir(), "the folder in the way")
+    check_equal([p.name for p in s.path("FRAMES").iterdir() if "tmp" in p.name], [], "temporary files")
 
     # A commentary file that cannot be replaced (immutable even for root).
-    locked = s.path("FRAMES/" + frame_name(2)[:-3] + "dat")
+    locked = commentary_path(s, 2)
     locked.write_bytes(commentary_bytes(SAVED))
-    subprocess.run(["chattr", "+i", str(locked)], check=True)
-    try:
-        view.fields[1].type("09.12.2026")
-        poll(lambda: view.fields[1].text == "09.12.2026", 5, "the typed date")
+    with immutable(locked):
+        view.type(1, "09.12.2026")
         view.bar.hscroll(1)
-        box = s.message_box()
-        check("2026_12_08-10-00~002.dat" in box.message, f"the file named in {box.message!r}")
-        box.press(IDOK)
-        box.wait_gone()
+        message(s, containing(frame_name(2)[:-3] + "dat"), "the commentary not replaced", title="Error")
         view.wait_title(frame_name(3))
-    finally:
-        subprocess.run(["chattr", "-i", str(locked)], check=True)
     check_equal(locked.read_bytes(), commentary_bytes(SAVED), "the old commentary byte for byte")
 
-    view.fields[0].type("saved by Escape")
-    poll(lambda: view.fields[0].text == "saved by Escape", 5, "the typed text")
+    view.type(0, "saved by Escape")
     view.main.post_key(VK_ESCAPE)
     check_equal(s.wait_exit(), 0, "the exit code after Escape")
-    check_equal(s.read_bytes("FRAMES/" + frame_name(3)[:-3] + "dat"),
+    check_equal(commentary_path(s, 3).read_bytes(),
                 commentary_bytes(["saved by Escape"] + [""] * 11), "the commentary saved by Escape")
 
 
@@ -363,7 +336,7 @@ def scenario_frame_view_timings(s):
     for i in range(20):
         view.main.command(ID_VIEW_FRAMES)
         dialog = open_file_dialog(s, view.main)
-        dialog.child(1148).set_text(windows_path(s.path("FRAMES/" + frame_name(1 + i % 3))))
+        dialog.child(OPEN_FILE_NAME).set_text(windows_path(s.path("FRAMES/" + frame_name(1 + i % 3))))
         answer = s.driver.request("press_timed", hwnd=dialog.hwnd, id=IDOK, top=view.main.hwnd,
                                   replaces=view.picture()["hwnd"], **{"class": "Output"})
         check(answer["us"] >= 0, "the picture did not appear")

@@ -1,88 +1,32 @@
 """The main window: where its controls stand, its colours, the connection status line, the
 start-up search for the detector, the language change, and the ways it closes."""
 
-import os
-import signal
-import subprocess
 import time
+from contextlib import ExitStack
 
-from common import (CAPTIONS, ENGLISH, ID_SELECT_LANGUAGE, RADIO_BUTTONS, RUSSIAN, TURKISH, exit_through_menu,
-                    expect_language_shown, start_main_window, test_config)
-from e2e import IDOK, HarnessError, check, check_equal, poll
+from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, choose_language,
+                    exit_through_menu, expect_language_shown, start_main_window, test_config)
+from e2e import check, check_equal, poll
 
 IDCANCEL_COMMAND = 2
 IDOK_COMMAND = 1
-SCROLL_BAR = 1020
 MESSAGE_WINDOW = 1500
-FIELD_IDS = [2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011]
 
 CYAN, RED = (0, 255, 255), (255, 0, 0)
 STATUS_INTERVAL = 10.0
 
 
-# ---- the simulated detector's presence port
+# ---- simulated detectors answering (or not) on port 1533
 
-class Detector:
-    """The simulated detector listening on port 1533 of a loopback address (no TFTP)."""
-
-    def __init__(self, s, address, mode="accept"):
-        program = s.paths.out / "tools" / "detector" / "pelorin-detector"
-        if not program.is_file():
-            raise HarnessError(f"{program} is missing: build the native build first (scripts/build.sh)")
-        self.output = s.path(f"detector-{address}-{len(list(s.work.glob('detector-*')))}.txt")
-        with open(self.output, "w") as messages:
-            self.process = subprocess.Popen([str(program), "--address", address, "--no-tftp", f"--tcp={mode}"],
-                                            stdout=subprocess.PIPE, stderr=messages, text=True)
-        line = self._read_line(10)
-        if line.strip() != "ready":
-            self.stop()
-            raise HarnessError(f"the detector on {address} did not start: {line!r} {self.output.read_text()!r}")
-
-    def _read_line(self, timeout):
-        deadline = time.monotonic() + timeout
-        os.set_blocking(self.process.stdout.fileno(), False)
-        text = ""
-        while time.monotonic() < deadline:
-            chunk = self.process.stdout.readline()
-            if chunk:
-                text += chunk
-                if text.endswith("\n"):
-                    return text
-            elif self.process.poll() is not None:
-                return text
-            else:
-                time.sleep(0.02)
-        return text
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(5)
-
-
-class Detectors:
+class Detectors(ExitStack):
     """Detectors for the length of a scenario, stopped whatever happens."""
 
     def __init__(self, s):
+        super().__init__()
         self.s = s
-        self.running = []
-
-    def __enter__(self):
-        return self
 
     def start(self, address, mode="accept"):
-        detector = Detector(self.s, address, mode)
-        self.running.append(detector)
-        return detector
-
-    def __exit__(self, *error):
-        for detector in self.running:
-            detector.stop()
-        return False
+        return self.enter_context(Detector(self.s, address, "--no-tftp", f"--tcp={mode}"))
 
 
 # ---- reading the status line off the screen
@@ -197,9 +141,7 @@ def scenario_status_line_follows_the_detector(s):
     address = "127.0.0.7"
     with Detectors(s) as detectors:
         detector = detectors.start(address)
-        s.write_config(test_config(ENGLISH).replace("127.0.0.1", address))
-        s.start()
-        main = s.main_window()
+        main, config = start_main_window(s, ENGLISH, address=address)
         wait_status(s, main, CYAN, 3, "the status line on cyan")
         main.screenshot("status-line-cyan")
         colour, width = status_width(s, main)
@@ -237,17 +179,8 @@ def slow_first_candidates(detectors, count=5):
         detectors.start(f"127.0.0.{octet}", mode="ignore")
 
 
-def snapshot(s, window, name):
-    """A screenshot of a window that is only up for a moment: one capture, no waiting for the
-    screen to settle."""
-    rect = window.rect
-    s.paths.screenshots.mkdir(parents=True, exist_ok=True)
-    s.capture(timeout=0).save(s.paths.screenshots / f"{name}.png", rect)
-
-
 def search_config(language, address, flag):
-    return test_config(language).replace("127.0.0.1", address).replace("STARTUP_SEARCH_FLAG = 0",
-                                                                           f"STARTUP_SEARCH_FLAG = {flag}")
+    return test_config(language, address=address).replace("STARTUP_SEARCH_FLAG = 0", f"STARTUP_SEARCH_FLAG = {flag}")
 
 
 def scenario_startup_search_adopts_first_answer(s):
@@ -267,7 +200,7 @@ def scenario_startup_search_adopts_first_answer(s):
         check_equal((r.left, r.top, r.right, r.bottom),
                     (client.width // 2 - 220, client.height // 2 - 80, client.width // 2 + 220,
                      client.height // 2 + 80), "the search window's place")
-        snapshot(s, box, "startup-search")
+        s.snapshot("startup-search", box)
         main = s.main_window()
         poll(lambda: not box.exists(), 5, "the search window gone after the search")
         wait_status(s, main, CYAN, 3, "the status line cyan for the adopted address")
@@ -287,7 +220,7 @@ def scenario_startup_search_without_answer(s):
         main = s.wait_window(**{"class": "#32770", "owner": 0, "msgbox": 0})
         box = main.child(MESSAGE_WINDOW, wait=20)
         check_equal(box.text, "Сообщение", "the search window's title in Russian")
-        snapshot(s, box, "startup-search-no-answer")
+        s.snapshot("startup-search-no-answer", box)
         main = s.main_window()
         wait_status(s, main, RED, 3, "the status line red for the unchanged address")
         exit_through_menu(s, main)
@@ -314,11 +247,7 @@ def scenario_language_change_relabels_everything(s):
     main, config = start_main_window(s, ENGLISH)
     wait_status(s, main, RED, 3, "the status line on red")
     english_colour, english_width = status_width(s, main)
-    main.command(ID_SELECT_LANGUAGE)
-    dialog = s.dialog(main)
-    dialog.child(RADIO_BUTTONS[RUSSIAN]).click()
-    dialog.press(IDOK)
-    dialog.wait_gone()
+    choose_language(s, main, RUSSIAN)
     expect_language_shown(main, RUSSIAN)
     check_prev_next(main, "пред.", "след.")
     # "IP адрес = 127.0.0.1" is two characters shorter than "IP address = 127.0.0.1".
