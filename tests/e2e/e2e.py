@@ -372,6 +372,10 @@ class Window:
     def visible(self):
         return self.info()["visible"]
 
+    @property
+    def enabled(self):
+        return self.info()["enabled"]
+
     def exists(self):
         try:
             self.info()
