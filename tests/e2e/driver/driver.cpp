@@ -263,9 +263,20 @@ std::string Start(const Request& request) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, cwd.c_str(),
-                        &startup, &info)) {
-        DWORD error = GetLastError();
+    // Right after an earlier run of the same program ended, Wine now and then refuses the
+    // next start with an internal error: a few tries, a moment apart.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                           cwd.c_str(), &startup, &info)) {
+            error = 0;
+            break;
+        }
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+        Sleep(200);
+    }
+    if (error != 0) {
         CloseHandle(job);
         return Fail("CreateProcess failed: " + std::to_string(error));
     }
