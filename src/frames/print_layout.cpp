@@ -1,6 +1,8 @@
 // Where everything stands on the printed page of a frame.
 #include "frames/print_layout.h"
 
+#include "mainwnd/frame_crop.h"
+
 #include <cmath>
 #include <string>
 
@@ -11,14 +13,9 @@ constexpr int kPointsPerInch = 72;
 // GDI+ places the picture in hundredths of an inch.
 constexpr int kHundredthsPerInch = 100;
 
-// The frame's crop, as on screen: the detector's menu strip on the left and its status rows
-// at the bottom are not part of the picture.
-constexpr float kCropLeft = 139.0f;
-constexpr float kCropBottom = 69.0f;
-constexpr float kPictureLeft = 5.0f;  // 1/100 inch
+// Where the frame, cropped as on screen, starts on the page (1/100 inch).
+constexpr float kPictureLeft = 5.0f;
 constexpr float kPictureTop = 20.0f;
-// The destination is 5 units wider than the strip, as on screen.
-constexpr float kPictureWiden = 5.0f;
 
 // The heading and the text inside the boxes, in dots at the base resolution.
 constexpr int kHeadingAt = 30;
@@ -103,10 +100,11 @@ PageBox WrappedTextBox(const PageLayout& layout, int index) {
 }
 
 PicturePlacement PlacePicture(float width, float height) {
+    const FrameCrop crop = CropFrame(width, height);
     PicturePlacement placement;
-    placement.source = {kCropLeft, 0.0f, width - kCropLeft, height - kCropBottom};
-    placement.destination = {kPictureLeft, kPictureTop, width - kCropLeft + kPictureWiden, height - kCropBottom};
-    placement.printed = placement.source.width > 0.0f && placement.source.height > 0.0f;
+    placement.source = {crop.sourceX, crop.sourceY, crop.sourceWidth, crop.sourceHeight};
+    placement.destination = {kPictureLeft, kPictureTop, crop.width, crop.height};
+    placement.printed = crop.drawable;
     return placement;
 }
 

@@ -64,11 +64,11 @@ std::array<FieldRect, kFieldCount> ComputeFieldRects(const char16_t* const* text
 }
 
 std::array<LabelPlace, kLabelCount> ComputeLabelPlaces(const char16_t* const* texts) {
-    struct Spec {
+    struct Label {
         int entry, left, top;
         bool bold;
     };
-    const Spec specs[kLabelCount] = {
+    const Label labels[kLabelCount] = {
         {5, 5, 480, false},   {6, 5, 510, false},  {7, 5, 540, false},
         {8, 5, 570, false},   {10, 9 * Length(texts[8]) + 115, 570, false},  // "mm" after the coordinates
         {9, 5, 600, false},   {11, 640, 30, true},  {12, 600, 60, false},  {13, 600, 90, false},
@@ -78,7 +78,7 @@ std::array<LabelPlace, kLabelCount> ComputeLabelPlaces(const char16_t* const* te
     };
     std::array<LabelPlace, kLabelCount> places;
     for (int i = 0; i < kLabelCount; ++i) {
-        const Spec& s = specs[i];
+        const Label& s = labels[i];
         const int charWidth = s.entry == 21 ? 9 : kCharWidth;
         places[i] = {s.entry, s.left, s.top, charWidth * Length(texts[s.entry]), 16, s.bold};
     }
