@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "core/app_state.h"
+#include "core/log.h"
 #include "detector.h"
 #include "frames/frame_reader.h"
 #include "sys/sys.h"
@@ -59,7 +59,7 @@ int FramesBench() {
         for (char& c : bytes) c = static_cast<char>(random());
         std::ofstream(root + "/screenshots/" + std::to_string(n) + ".png", std::ios::binary) << bytes;
     }
-    App.LogPath = u"/nonexistent/";
+    SetLogFolder(u"/nonexistent/");
 
     detector::Options options;
     options.address = 0x7F000002;
@@ -83,10 +83,7 @@ int FramesBench() {
         FrameReadRequest request;
         for (int n = 1; n <= kFrames; ++n) request.frames.push_back(n);
         request.framesPath = std::u16string(frames.begin(), frames.end()) + u"/";
-        request.device = device.TftpEndpoint();
-        sys::Endpoint peer;
-        request.peer = &peer;
-        request.link = {shared, 300};
+        request.link = {shared, device.TftpEndpoint(), 300};
         PausingDisplay display(pause);
         std::vector<FrameOutcome> outcomes;
         device.ClearRecord();

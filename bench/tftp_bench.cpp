@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
+#include "core/log.h"
 #include "net/tftp_client.h"
 #include "sys/sys.h"
 
@@ -69,7 +69,7 @@ int GetOne(uint16_t port, const char* name, const char* out) {
     uint32_t length = 5000000;
     uint8_t* buffer = static_cast<uint8_t*>(sys::HeapAllocZeroed(length));
     sys::Endpoint peer = {kServer, port};
-    App.LogPath = u"/nonexistent/";
+    SetLogFolder(u"/nonexistent/");
     if (!buffer || TftpReadFile(TftpLink{s, 300}, &peer, name, buffer, &length) != kTransferDone) return 1;
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(buffer), length);
     sys::HeapRelease(buffer);

@@ -7,7 +7,8 @@ A folder may include its own files and those of folders below it; frames and set
 stand side by side, do not include each other. ui (the windowing layer) and res (resources) stand
 beside the Windows-level folders (mainwnd, frames, settings, app), which may include them; ui
 includes only itself and sys. The portable folders (sys, core, net) never include ui or res, and
-core and net never include <windows.h>.
+core and net never include <windows.h>. The program-wide state (core/app_state.h) is the
+application's: only app includes it; what lies below gets what it needs passed in.
 
   check_layering.py [SRC]      exit status 1 and one line per wrong include
   check_layering.py --self-test  shows that a wrong include is caught
@@ -23,6 +24,8 @@ BESIDE = {"ui", "res"}
 WINDOWS_LEVEL = {"mainwnd", "frames", "settings", "app"}
 NO_WINDOWS_HEADER = {"core", "net"}
 SOURCE_SUFFIXES = {".h", ".cpp", ".rc"}
+PROGRAM_STATE = "core/app_state.h"
+PROGRAM_STATE_READERS = {"app"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]')
 
@@ -60,6 +63,8 @@ def violations(src):
             target = name.split("/", 1)[0]
             if not allowed(folder, target):
                 found.append(f"{where}: {folder} includes {name}, which is not below it")
+            elif name == PROGRAM_STATE and folder not in PROGRAM_STATE_READERS:
+                found.append(f"{where}: {folder} includes the program-wide state {name}; pass what it needs in")
     return found
 
 
@@ -72,13 +77,16 @@ def self_test():
             "frames/print.cpp": '#include "mainwnd/main_window.h"\n#include "settings/x.h"\n',  # sideways
             "ui/dialog.cpp": '#include "core/messages.h"\n',                     # ui into core
             "net/probe.cpp": "#include <windows.h>\n",                           # portable
-            "app/app.cpp": '#include "ui/dialog.h"\n#include "frames/print.h"\n',  # fine
+            "app/app.cpp": '#include "ui/dialog.h"\n#include "frames/print.h"\n'   # fine
+                           '#include "core/app_state.h"\n',
+            "frames/read.cpp": '#include "core/frame_list.h"\n#include "core/app_state.h"\n',  # state
         }
         for name, text in files.items():
             (src / name).parent.mkdir(parents=True, exist_ok=True)
             (src / name).write_text(text)
         found = violations(src)
-        expected = ["core/log.cpp:1", "frames/print.cpp:2", "net/probe.cpp:1", "ui/dialog.cpp:1"]
+        expected = ["core/log.cpp:1", "frames/print.cpp:2", "frames/read.cpp:2", "net/probe.cpp:1",
+                    "ui/dialog.cpp:1"]
         got = sorted(line.split(": ", 1)[0] for line in found)
         if got != expected:
             print(f"self-test: expected violations at {expected}, found {got}")

@@ -1,7 +1,6 @@
 // Help > About program.
 #include "app/about_dialog.h"
 
-#include "app/app_object.h"
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "mainwnd/main_window.h"
@@ -17,7 +16,7 @@ BOOL CAboutDlg::OnInitDialog() {
     return TRUE;
 }
 
-void AboutCommand() {
+void AboutCommand(MainWindow& main) {
     CAboutDlg dialog;
-    dialog.RunModal(TheMainWindow()->hwnd());
+    dialog.RunModal(main.hwnd());
 }

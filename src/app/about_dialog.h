@@ -11,4 +11,7 @@ protected:
     BOOL OnInitDialog() override;
 };
 
-void AboutCommand();
+class MainWindow;
+
+// Help > About program.
+void AboutCommand(MainWindow& main);

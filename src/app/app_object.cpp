@@ -1,38 +1,32 @@
-// The application: start-up, the message loop, the command table and the shut-down.
+// The application: start-up, the message loop and the shut-down.
 #include "app/app_object.h"
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "app/about_dialog.h"
+#include "app/commands.h"
+#include "app/device_address.h"
+#include "app/language_dialog.h"
 #include "core/app_state.h"
 #include "core/config.h"
-#include "app/language_dialog.h"
 #include "core/log.h"
 #include "core/messages.h"
-#include "frames/frame_commands.h"
-#include "frames/frame_print.h"
-#include "frames/read_frames_dlg.h"
 #include "mainwnd/main_window.h"
-#include "mainwnd/settings_view.h"
 #include "net/socket_setup.h"
 #include "res/resource.h"
-#include "settings/ip_address_dialog.h"
-#include "settings/read_settings_dialog.h"
-#include "settings/write_defaults.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 #include "ui/window.h"
 
+AppState App;
+
 namespace {
 
 constexpr size_t kProgramHeapSize = 8000000;
 constexpr int kExitMainWindowFailed = 1004;
-
-MainWindow* g_mainWindow = nullptr;
 
 // The main window cannot be made: a fault of the build or the system, said in plain words.
 const char16_t* const kNoMainWindowText[kLanguageCount] = {
@@ -41,52 +35,20 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
     u"Programin ana penceresi olusturulamadi.",
 };
 
-void ExitCommand() { TheMainWindow()->Close(); }
-void ViewFramesCommand() { ViewFrames(TheMainWindow()); }
-void EditFramesCommand() { EditFrameCommentary(TheMainWindow()); }
-
-void ViewSettings() { ViewSettingsCommand(*TheMainWindow()); }
-void SetIpAddress() { SetIpAddressCommand(TheMainWindow()->hwnd()); }
-void ReadSettings() { ReadSettingsCommand(TheMainWindow()->hwnd()); }
-void WriteDefaultSettings() { WriteDefaultSettingsCommand(TheMainWindow()->hwnd()); }
-void PrintFrameCommand() { PrintCommand(*TheMainWindow()); }
-
-// Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
-void ReadFramesCommand() {
-    MainWindow* main = TheMainWindow();
-    {
-        CReadFramesDlg dialog;
-        dialog.RunModal(main->hwnd());
-    }
-    App.Frames.Rebuild(App.FramesPath);
-    main->FrameListChanged();
-}
-
-struct Command {
-    UINT id;
-    void (*run)();
-};
-
-// In the order the menus offer them. Write > Settings... (32780) has no handler.
-const Command kCommandTable[] = {
-    {ID_EXIT, ExitCommand},
-    {ID_VIEW_FRAMES, ViewFramesCommand},
-    {ID_VIEW_SETTINGS, ViewSettings},
-    {ID_READ_FRAMES, ReadFramesCommand},
-    {ID_EDIT_FRAMES, EditFramesCommand},
-    {ID_SET_IP_ADDRESS, SetIpAddress},
-    {ID_READ_SETTINGS, ReadSettings},
-    {ID_WRITE_DEFAULT_SETTINGS, WriteDefaultSettings},
-    {ID_SELECT_LANGUAGE, SelectLanguageCommand},
-    {ID_ABOUT, AboutCommand},
-    {ID_PRINT, PrintFrameCommand},
+// What the main window asks of the application.
+class Host : public MainWindowHost {
+public:
+    MainWindow* main = nullptr;
+    bool RunCommand(UINT id) override { return main && ::RunCommand(id, *main); }
+    DeviceLink CurrentLink() const override { return CurrentDeviceLink(); }
+    void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
 };
 
 void ShutDown(ULONG_PTR gdiplusToken) {
     sys::NetStop();
     if (App.ConfigChanged == 1) {
         App.ConfigChanged = 0;
-        WriteConfiguration();
+        WriteConfiguration(App);
     }
     WriteLog("\r\n");
     WriteLog("Stop Pelorin\r\n\r\n");
@@ -94,18 +56,6 @@ void ShutDown(ULONG_PTR gdiplusToken) {
 }
 
 }  // namespace
-
-MainWindow* TheMainWindow() { return g_mainWindow; }
-
-bool RunCommand(UINT id) {
-    for (const Command& command : kCommandTable) {
-        if (command.id == id) {
-            command.run();
-            return true;
-        }
-    }
-    return false;
-}
 
 int RunApplication(HINSTANCE instance) {
     App.ConfigChanged = 0;
@@ -116,8 +66,12 @@ int RunApplication(HINSTANCE instance) {
     ui::Window::RegisterWindowClass(instance, L"Output", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                                     static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
 
-    switch (ReadConfiguration()) {
+    Settings settings;
+    switch (ReadConfiguration(&settings)) {
         case kConfigRead:
+            static_cast<Settings&>(App) = settings;
+            SetDeviceAddress(settings.DeviceIp, AddressSource::Configuration);
+            SetLogFolder(settings.LogPath);
             break;
         case kConfigNotOpened:
             // No language is chosen yet, so this one is always in Russian.
@@ -127,13 +81,13 @@ int RunApplication(HINSTANCE instance) {
         case kConfigNoMemory:
             return 1;
     }
-    SelectLanguageTexts(App.CurrentLanguage);
+    SelectLanguage(App.CurrentLanguage);
 
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartupInput gdiplusInput;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
-    int network = StartTransferSocket(&App.TransferSocket, &App.TransferPeer);
+    int network = StartTransferSocket(&App.TransferSocket);
     if (network != kNetworkStarted) {
         std::u16string report = FatalNetworkReport(network);
         MessageBoxW(nullptr, W(report), W(CurrentTexts[kMsgError]), MB_OK);
@@ -144,11 +98,18 @@ int RunApplication(HINSTANCE instance) {
     WriteLog("\r\n");
     WriteLog("Start Pelorin\r\n\r\n");
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    App.Frames.Rebuild(App.FramesPath);
+    App.Frames.Folder = App.FramesPath;
+    App.Frames.Rebuild();
     App.Frames.CurrentFrameIndex = 0;
 
-    MainWindow mainWindow(RunCommand);
-    g_mainWindow = &mainWindow;
+    Host host;
+    MainWindowOptions options;
+    options.backgroundColor = App.BackgroundColor;
+    options.foregroundColor = App.ForegroundColor;
+    options.startupSearch = App.StartupSearchFlag == 1;
+    options.language = App.CurrentLanguage;
+    MainWindow mainWindow(host, App.Frames, options);
+    host.main = &mainWindow;
     if (!mainWindow.CreateModeless(nullptr)) {
         const char16_t* text = kNoMainWindowText[App.CurrentLanguage < kLanguageCount ? App.CurrentLanguage : 0];
         WriteLog((ToCp1251(kNoMainWindowText[0]) + "\r\n").c_str());
@@ -166,7 +127,7 @@ int RunApplication(HINSTANCE instance) {
         }
     }
 
-    g_mainWindow = nullptr;
+    host.main = nullptr;
     ShutDown(gdiplusToken);
     return 0;
 }

@@ -1,7 +1,6 @@
 // The Select language dialog and the command that applies the choice.
 #include "app/language_dialog.h"
 
-#include "app/app_object.h"
 #include "core/app_state.h"
 #include "core/messages.h"
 #include "mainwnd/main_window.h"
@@ -26,18 +25,22 @@ BOOL CSelectLanguage::OnInitDialog() {
 void CSelectLanguage::OnOK() {
     for (int language = 0; language < kLanguageCount; ++language) {
         if (IsDlgButtonChecked(hwnd(), kLanguageButtons[language]) == BST_CHECKED) {
-            SelectLanguageTexts(static_cast<LanguageId>(language));
+            SelectLanguage(static_cast<LanguageId>(language));
             break;
         }
     }
     EndModal(IDOK);
 }
 
-void SelectLanguageCommand() {
-    MainWindow* main = TheMainWindow();
+void SelectLanguage(LanguageId language) {
+    SelectLanguageTexts(language);
+    App.CurrentLanguage = language;
+}
+
+void SelectLanguageCommand(MainWindow& main) {
     CSelectLanguage dialog;
-    if (dialog.RunModal(main->hwnd()) != IDOK) return;
+    if (dialog.RunModal(main.hwnd()) != IDOK) return;
     // Also when the language stayed the same: the user confirmed it, so it is saved.
-    main->ShowNewLanguage();
+    main.ShowNewLanguage(App.CurrentLanguage);
     App.ConfigChanged = 1;
 }

@@ -1,9 +1,10 @@
 // The process-wide state: the configuration values, the change flag, the frame list and the
-// transfer socket. One instance, App, lives for the whole run.
+// transfer socket. One instance, App, lives for the whole run; the application (app/) owns it,
+// and what it calls gets the parts it needs as parameters.
 #pragma once
 
-#include "core/settings.h"
 #include "core/frame_list.h"
+#include "core/settings.h"
 #include "sys/sys_net.h"
 
 struct AppState : Settings {
@@ -12,7 +13,6 @@ struct AppState : Settings {
     int ConfigChanged = 0;
     FrameList Frames;
     sys::Socket TransferSocket = sys::kNoSocket;
-    sys::Endpoint TransferPeer;  // where transfers send to; port 69 until a device answers
 };
 
 extern AppState App;

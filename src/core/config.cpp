@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/app_state.h"
+#include "core/file_store.h"
 #include "core/log.h"
 #include "core/ip_address.h"
 #include "sys/cp1251.h"
@@ -14,8 +14,6 @@
 const char16_t* const kConfigFileName = u"Pelorin.cfg";
 
 namespace {
-
-const char16_t* const kConfigTempName = u"Pelorin.cfg.tmp";
 
 unsigned char Byte(const char* p) { return static_cast<unsigned char>(*p); }
 
@@ -224,7 +222,7 @@ std::string FormatConfiguration(const Settings& s) {
     return out;
 }
 
-ConfigReadResult ReadConfiguration() {
+ConfigReadResult ReadConfiguration(Settings* settings) {
     sys::File file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
     if (file == sys::kNoFile) return kConfigNotOpened;
     int64_t size = sys::FileSize(file);
@@ -237,12 +235,12 @@ ConfigReadResult ReadConfiguration() {
     }
     int64_t got = sys::ReadFile(file, buffer, length);
     sys::CloseFile(file);
-    static_cast<Settings&>(App) = ParseConfiguration(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+    *settings = ParseConfiguration(buffer, got > 0 ? static_cast<size_t>(got) : 0);
     sys::HeapRelease(buffer);
     return kConfigRead;
 }
 
-bool WriteConfiguration() {
+bool WriteConfiguration(const Settings& settings) {
     sys::File existing = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteExisting);
     if (existing == sys::kNoFile) {
         // "Error saving the program configuration. The configuration file is not open!"
@@ -251,25 +249,21 @@ bool WriteConfiguration() {
     }
     sys::CloseFile(existing);
 
-    // The new content goes to a file of its own first and then takes the old one's place, so
-    // a full disk cannot leave a cut Pelorin.cfg behind.
-    std::string content = FormatConfiguration(App);
-    sys::File temp = sys::OpenFile(kConfigTempName, sys::OpenMode::WriteNew);
-    if (temp != sys::kNoFile) {
-        bool written = sys::WriteFile(temp, content.data(), content.size()) && sys::FlushFile(temp);
-        sys::CloseFile(temp);
-        if (!written) {
-            // Out of space (or the like): writing over the old file would fail the same way,
-            // after cutting it. It stays as it was.
-            sys::RemoveFile(kConfigTempName);
-            LogWriteFailure();
-            return false;
-        }
-        if (sys::ReplaceFileWith(kConfigFileName, kConfigTempName)) {
+    // The new content takes the old one's place in one step, so a full disk cannot leave a cut
+    // Pelorin.cfg behind.
+    const std::string content = FormatConfiguration(settings);
+    switch (StoreFileReplacing(kConfigFileName, reinterpret_cast<const uint8_t*>(content.data()), content.size())) {
+        case StoreResult::Stored:
             LogSaved(false);
             return true;
-        }
-        sys::RemoveFile(kConfigTempName);
+        case StoreResult::NotWritten:
+            // Out of space (or the like): writing over the old file would fail the same way,
+            // after cutting it. It stays as it was.
+            LogWriteFailure();
+            return false;
+        case StoreResult::NotCreated:
+        case StoreResult::NotReplaced:
+            break;
     }
     // No file can be made beside it (the folder is not writable), or it cannot be replaced
     // (another program holds it open): the file itself still takes the new content, or the

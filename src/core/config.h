@@ -31,11 +31,11 @@ std::string FormatConfiguration(const Settings& settings);
 
 enum ConfigReadResult { kConfigRead = 0, kConfigNotOpened = 1, kConfigNoMemory = 2 };
 
-// Reads Pelorin.cfg into App. The caller tells the user about kConfigNotOpened.
-ConfigReadResult ReadConfiguration();
+// Reads Pelorin.cfg into `settings`. The caller tells the user about kConfigNotOpened.
+ConfigReadResult ReadConfiguration(Settings* settings);
 
-// Writes App's settings to Pelorin.cfg, which must already exist. The file is replaced in
+// Writes `settings` to Pelorin.cfg, which must already exist. The file is replaced in
 // one step, so a failed write leaves the previous file as it was; where it cannot be replaced
 // (a folder that is not writable, a file held open by another program) it is written over in
 // place and read back. The log says which way it was saved, or that it was not.
-bool WriteConfiguration();
+bool WriteConfiguration(const Settings& settings);

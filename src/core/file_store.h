@@ -6,6 +6,13 @@
 #include <cstdint>
 #include <string>
 
-// Puts `size` bytes into the file at `path` through "<path>.tmp". False when that could not be
-// done: the old file is then as it was and the temporary file is gone.
-bool StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size);
+enum class StoreResult {
+    Stored,       // the file holds the new content
+    NotCreated,   // no temporary file could be made beside it
+    NotWritten,   // the content could not be written whole (a full disk, say)
+    NotReplaced,  // the old file could not be replaced (held open, or not to be written)
+};
+
+// Puts `size` bytes into the file at `path` through "<path>.tmp". On any result but Stored the
+// old file is as it was and the temporary file is gone.
+StoreResult StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size);

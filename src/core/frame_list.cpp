@@ -12,8 +12,8 @@ std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern) {
     return names;
 }
 
-void FrameList::Rebuild(const std::u16string& framesPath) {
-    Names = ListMatchingFiles(framesPath + u"*.png");
+void FrameList::Rebuild() {
+    Names = ListMatchingFiles(Folder + u"*.png");
     if (CurrentFrameIndex >= FrameCount()) CurrentFrameIndex = FrameCount() > 0 ? FrameCount() - 1 : 0;
     if (CurrentFrameIndex < 0) CurrentFrameIndex = 0;
 }

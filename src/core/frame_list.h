@@ -11,13 +11,17 @@ constexpr size_t kMaxFrames = 500;
 std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern);
 
 struct FrameList {
+    std::u16string Folder;  // the frames folder; ends in a backslash
     std::vector<std::u16string> Names;
     // Index of the frame the main window shows, browses from and prints.
     int CurrentFrameIndex = 0;
 
     int FrameCount() const { return static_cast<int>(Names.size()); }
 
-    // Re-reads `framesPath` + "*.png". The current index is kept, but never left outside a
-    // shorter list.
-    void Rebuild(const std::u16string& framesPath);
+    // The full path of frame `index` (0 <= index < FrameCount()).
+    std::u16string PathOf(int index) const { return Folder + Names[static_cast<size_t>(index)]; }
+
+    // Re-reads Folder + "*.png". The current index is kept, but never left outside a shorter
+    // list.
+    void Rebuild();
 };

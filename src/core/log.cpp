@@ -4,7 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/app_state.h"
+
+namespace {
+
+std::u16string& LogFolder() {
+    static std::u16string folder = u"LOG\\";
+    return folder;
+}
+
+}  // namespace
 
 std::string FormatLogStamp(const sys::LocalTime& t) {
     char stamp[64];
@@ -40,4 +48,6 @@ int WriteLogEntry(const std::u16string& folder, const std::u16string& programNam
     return 0;
 }
 
-int WriteLog(const char* text) { return WriteLogEntry(App.LogPath, sys::ProgramName(), text, sys::Now()); }
+void SetLogFolder(const std::u16string& folder) { LogFolder() = folder; }
+
+int WriteLog(const char* text) { return WriteLogEntry(LogFolder(), sys::ProgramName(), text, sys::Now()); }

@@ -18,6 +18,10 @@ std::string FormatLogStamp(const sys::LocalTime& time);
 int WriteLogEntry(const std::u16string& folder, const std::u16string& programName, const char* text,
                   const sys::LocalTime& time);
 
-// WriteLogEntry into App.LogPath for this program, stamped with the local time now. Callers
+// The folder WriteLog writes into (ending in a backslash), set once the configuration has been
+// read; "LOG\\" until then.
+void SetLogFolder(const std::u16string& folder);
+
+// WriteLogEntry into the log folder for this program, stamped with the local time now. Callers
 // bring their own "\r\n".
 int WriteLog(const char* text);

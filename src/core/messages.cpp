@@ -2,7 +2,6 @@
 // the current language.
 #include "core/messages.h"
 
-#include "core/app_state.h"
 
 const char16_t* const ProgramVersion = u"2.04";
 
@@ -243,9 +242,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
 const char16_t* CurrentTexts[kMessageCount] = {};
 
 void SelectLanguageTexts(LanguageId language) {
-    // An unknown language keeps the Russian texts, as the menu does; the value itself is kept
-    // so that it is written back to the configuration unchanged.
+    // An unknown language shows the Russian texts, as the menu does.
     LanguageId table = language < kLanguageCount ? language : 0;
     for (int i = 0; i < kMessageCount; ++i) CurrentTexts[i] = MessageTable[table][i];
-    App.CurrentLanguage = language;
 }

@@ -16,8 +16,8 @@ extern const char16_t* CurrentTexts[kMessageCount];
 // "2.04", shown in the caption and the About dialog.
 extern const char16_t* const ProgramVersion;
 
-// Makes `language` current. An unknown language shows the Russian texts; App.CurrentLanguage
-// takes the given value in every case.
+// Makes the texts of `language` current; an unknown language shows the Russian texts. The
+// caller keeps the language itself (the configuration writes it back unchanged).
 void SelectLanguageTexts(LanguageId language);
 
 // Entry numbers the code refers to by name.

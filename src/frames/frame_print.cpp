@@ -7,7 +7,6 @@
 #include <array>
 #include <string>
 
-#include "core/app_state.h"
 #include "core/messages.h"
 #include "frames/print_layout.h"
 #include "mainwnd/main_window.h"
@@ -49,9 +48,9 @@ void PrintEachPageOnce(HDC dc, const DEVMODEW* chosen) {
     ResetDCW(dc, once);
 }
 
-// The character set of the current language, so that the printer's font has its letters.
-BYTE LanguageCharset() {
-    switch (App.CurrentLanguage) {
+// The character set of a language, so that the printer's font has its letters.
+BYTE LanguageCharset(LanguageId language) {
+    switch (language) {
         case 1:
             return ANSI_CHARSET;
         case 2:
@@ -100,7 +99,8 @@ void DrawBox(HDC dc, const PageBox& box) {
 
 }  // namespace
 
-CFramePrint::CFramePrint(MainWindow& main) : ui::PrintDialog(kDialogOptions, nullptr), main_(main) {}
+CFramePrint::CFramePrint(MainWindow& main, LanguageId language)
+    : ui::PrintDialog(kDialogOptions, nullptr), main_(main), language_(language) {}
 
 void CFramePrint::PrintFrame() {
     HDC dc = PrinterDC();
@@ -124,7 +124,7 @@ void CFramePrint::PrintFrame() {
 
     DOCINFOW document = {};
     document.cbSize = sizeof document;
-    document.lpszDocName = W(main_.ShownFramePath);
+    document.lpszDocName = W(main_.ShownFramePath());
     document.fwType = DI_APPBANDING;
     if (StartDocW(dc, &document) <= 0) {
         DeleteDC(dc);
@@ -135,7 +135,7 @@ void CFramePrint::PrintFrame() {
     for (int i = 0; i < kFieldCount; ++i) fields[i] = main_.CommentaryFieldRect(i);
     const PageLayout page =
         LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
-    HFONT font = CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, LanguageCharset(),
+    HFONT font = CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, LanguageCharset(language_),
                              OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace);
 
     bool printed = true;
@@ -155,8 +155,8 @@ void CFramePrint::PrintFrame() {
 void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font) {
     HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
-    Text(dc, page.heading, main_.ShownFramePath);
-    DrawPicture(dc, main_.ShownFramePath);
+    Text(dc, page.heading, main_.ShownFramePath());
+    DrawPicture(dc, main_.ShownFramePath());
     for (const PageLabel& label : page.labels) Text(dc, label.at, CurrentTexts[label.entry]);
     for (int i = 0; i < kFieldCount; ++i) {
         DrawBox(dc, page.boxes[i]);
@@ -174,15 +174,14 @@ void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font) {
     if (previousFont) SelectObject(dc, previousFont);
 }
 
-void PrintCommand(MainWindow& main) {
-    CFramePrint dialog(main);
+void PrintCommand(MainWindow& main, LanguageId language) {
+    CFramePrint dialog(main, language);
     ui::PrinterSettings& settings = ui::ApplicationPrinterSettings();
     if (!settings.GetDefaults()) {
         MessageBoxW(main.hwnd(), W(CurrentTexts[kMsgNoPrinter]), W(CurrentTexts[kMsgWarning]), MB_OK);
         return;
     }
     SetLandscapeA4(settings);
-    const uint8_t mode = main.RequestedMode();
-    if (mode != FrameView && mode != CommentaryEdit) return;
+    if (!main.ShowsFrame()) return;
     if (dialog.RunModal() == IDOK) dialog.PrintFrame();
 }

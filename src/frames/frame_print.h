@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/settings.h"
 #include "ui/print_dialog.h"
 
 class MainWindow;
@@ -13,7 +14,8 @@ struct PageLayout;
 // object serves one print.
 class CFramePrint : public ui::PrintDialog {
 public:
-    explicit CFramePrint(MainWindow& main);
+    // `language`: the interface language, whose letters the printer's font must have.
+    CFramePrint(MainWindow& main, LanguageId language);
 
     // Prints the page after the dialog's OK: asks first when the printer may not print in
     // colour, then one page per copy in one document.
@@ -22,8 +24,9 @@ public:
 private:
     void DrawPage(HDC dc, const PageLayout& page, HFONT font);
     MainWindow& main_;
+    LanguageId language_;
 };
 
 // The Print command: the no-printer message, landscape A4 in the application's printer
 // settings, then, when a frame is shown, the dialog and the print.
-void PrintCommand(MainWindow& main);
+void PrintCommand(MainWindow& main, LanguageId language);

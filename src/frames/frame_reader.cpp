@@ -15,7 +15,7 @@ namespace {
 // fails.
 bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
     const std::u16string name = framesPath + LocalFrameName(sys::Now(), frame);
-    const bool stored = sys::EnsureFolder(framesPath) && StoreFileReplacing(name, bytes, length);
+    const bool stored = sys::EnsureFolder(framesPath) && StoreFileReplacing(name, bytes, length) == StoreResult::Stored;
     if (!stored)
         WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(name) + ToCp1251(u" - не записан на диск\r\n")).c_str());
     return stored;
@@ -33,9 +33,10 @@ bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std:
     for (int frame : request.frames) {
         display->ShowText(FrameProgressText(word, frame));
         display->SetFileProgress(0);
-        *request.peer = request.device;
+        sys::Endpoint peer = request.link.device;
         uint32_t length = kFrameBufferSize;
-        const uint16_t result = TftpReadFile(request.link, request.peer, RemoteFrameName(frame).c_str(), buffer, &length);
+        const uint16_t result =
+            TftpReadFile(request.link.Tftp(), &peer, RemoteFrameName(frame).c_str(), buffer, &length);
 
         FrameOutcome outcome;
         const char16_t* notice = nullptr;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/tftp_client.h"
+#include "net/device_link.h"
 
 // The transfer buffer: any frame the detector can hold fits, a 640 x 480 PNG at its worst.
 constexpr uint32_t kFrameBufferSize = 4000000;
@@ -39,9 +39,7 @@ enum class FrameOutcome {
 struct FrameReadRequest {
     std::vector<int> frames;      // the picked numbers, ascending
     std::u16string framesPath;    // ends in a backslash; made (one level) when missing
-    sys::Endpoint device;         // the detector's address and TFTP port
-    sys::Endpoint* peer = nullptr;  // the peer record the transfers use and rewrite
-    TftpLink link;
+    DeviceLink link;
 };
 
 // Reads the frames one after another, showing each one's progress and any notice about it,

@@ -5,14 +5,13 @@
 
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/messages.h"
 #include "frames/frame_names.h"
-#include "net/socket_setup.h"
 #include "res/resource.h"
 #include "ui/wide.h"
 
-CReadFramesDlg::CReadFramesDlg() : ui::Dialog(IDD_READ_FRAMES) {
+CReadFramesDlg::CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder)
+    : ui::Dialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
     font_ = CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, L"DialogFont New");
 }
@@ -95,13 +94,10 @@ void CReadFramesDlg::OnOK() {
     // The thread is busy until the last frame is in: whatever shows must be drawn now.
     UpdateWindow(hwnd());
 
-    App.TransferPeer.ip = App.DeviceIp;
     FrameReadRequest request;
     request.frames = picked;
-    request.framesPath = App.FramesPath;
-    request.device = {App.DeviceIp, kTftpPort};
-    request.peer = &App.TransferPeer;
-    request.link = {App.TransferSocket, kTransferReceiveTimeoutMs};
+    request.framesPath = framesFolder_;
+    request.link = link_;
     if (!ReadFrames(request, this, nullptr))
         MessageBoxW(hwnd(), W(CurrentTexts[kMsgNotEnoughMemory]), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
 

@@ -12,7 +12,8 @@
 
 class CReadFramesDlg : public ui::Dialog, private FrameReadDisplay {
 public:
-    CReadFramesDlg();
+    // Reads from the detector over `link` into `framesFolder`.
+    CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder);
     ~CReadFramesDlg() override;
 
 protected:
@@ -33,6 +34,8 @@ private:
     void StepOverallProgress() override;
     void Pause(unsigned milliseconds) override;
 
+    DeviceLink link_;
+    std::u16string framesFolder_;
     HFONT font_ = nullptr;
     bool transferring_ = false;
     HWND progressText_ = nullptr;

@@ -69,5 +69,5 @@ CommentaryTexts LoadCommentary(const std::u16string& framePath) {
 
 bool SaveCommentary(const std::u16string& framePath, const CommentaryTexts& texts) {
     const std::vector<uint8_t> bytes = EncodeCommentary(texts);
-    return StoreFileReplacing(CommentaryPathFor(framePath), bytes.data(), bytes.size());
+    return StoreFileReplacing(CommentaryPathFor(framePath), bytes.data(), bytes.size()) == StoreResult::Stored;
 }

@@ -1,7 +1,6 @@
 // The main window: creation and layout, keys and commands, browsing, painting.
 #include "mainwnd/main_window.h"
 
-#include "core/app_state.h"
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "mainwnd/device_search.h"
@@ -20,7 +19,6 @@ constexpr int kLabelHeight = 16;
 constexpr int kLabelCharWidth = 8;
 constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
-constexpr UINT kNoControlId = 0xFFFF;
 
 HFONT MakeCourierFont(int height, int weight) {
     return CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
@@ -39,8 +37,9 @@ int TextWidth(const char16_t* text) {
 
 }  // namespace
 
-MainWindow::MainWindow(CommandHandler runCommand) : ui::Dialog(IDD_MAIN_WINDOW), runCommand_(runCommand) {
-    for (int i = 0; i < kFieldCount; ++i) CommentaryFields[i].maxLength = kCommentaryFields[i].maxLength;
+MainWindow::MainWindow(MainWindowHost& host, FrameList& frames, const MainWindowOptions& options)
+    : ui::Dialog(IDD_MAIN_WINDOW), host_(host), frames_(frames), options_(options) {
+    for (int i = 0; i < kFieldCount; ++i) commentaryFields_[i].maxLength = kCommentaryFields[i].maxLength;
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELORIN));
 }
 
@@ -55,31 +54,31 @@ BOOL MainWindow::OnInitDialog() {
 
     RegularFont = MakeCourierFont(16, FW_NORMAL);
     BoldFont = MakeCourierFont(18, FW_HEAVY);
-    AttachLanguageMenu();
+    AttachLanguageMenu(options_.language);
     SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
-    backgroundBrush_ = CreateSolidBrush(App.BackgroundColor);
-    mode_ = Empty;
+    backgroundBrush_ = CreateSolidBrush(options_.backgroundColor);
+    mode_ = DisplayMode::Empty;
     LayOutFields();
     CreatePrevNextLabels();
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     SetWindowTextW(self, W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
-    ProbeAddress = {App.DeviceIp, kProbePort};
-    if (App.StartupSearchFlag == 1) RunStartupSearch();
+    probeAddress_ = host_.CurrentLink().ProbeAddress();
+    if (options_.startupSearch) RunStartupSearch();
     StartStatus();
     return FALSE;  // no field takes the focus: keys reach the window itself
 }
 
-void MainWindow::AttachLanguageMenu() {
+void MainWindow::AttachLanguageMenu(LanguageId language) {
     HMENU old = GetMenu(hwnd());
-    SetMenu(hwnd(), LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(MenuForLanguage(App.CurrentLanguage))));
+    SetMenu(hwnd(), LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(MenuForLanguage(language))));
     if (old) DestroyMenu(old);
 }
 
 void MainWindow::LayOutFields() {
     std::array<FieldRect, kFieldCount> rects = ComputeFieldRects(CurrentTexts);
     for (int i = 0; i < kFieldCount; ++i) {
-        CommentaryField& field = CommentaryFields[i];
+        CommentaryField& field = commentaryFields_[i];
         field.edit = Item(kCommentaryFields[i].controlId);
         field.rect = rects[i];
         SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
@@ -101,17 +100,15 @@ void MainWindow::LayOutFields() {
     MoveWindow(scrollBar_, client.right - 78, client.top + 5, bar.right - bar.left, bar.bottom - bar.top, TRUE);
     ShowWindow(scrollBar_, SW_HIDE);
     // The maximum is the count itself; browsing stops at the last frame on its own.
-    SetScrollRange(scrollBar_, SB_CTL, 0, App.Frames.FrameCount(), FALSE);
-    SetScrollPos(scrollBar_, SB_CTL, App.Frames.CurrentFrameIndex, FALSE);
+    SetScrollRange(scrollBar_, SB_CTL, 0, frames_.FrameCount(), FALSE);
+    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, FALSE);
 }
 
 void MainWindow::CreatePrevNextLabels() {
     RECT client;
     GetClientRect(hwnd(), &client);
     auto label = [this](const char16_t* text, int left) {
-        HWND h = CreateWindowExW(0, L"STATIC", W(text), WS_CHILD | WS_VISIBLE, left, 5, TextWidth(text), kLabelHeight,
-                                 hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kNoControlId)),
-                                 GetModuleHandleW(nullptr), nullptr);
+        HWND h = ui::CreateChild(hwnd(), L"STATIC", W(text), 0, {left, 5, left + TextWidth(text), 5 + kLabelHeight});
         ShowWindow(h, SW_HIDE);
         return h;
     };
@@ -119,19 +116,35 @@ void MainWindow::CreatePrevNextLabels() {
     nextLabel_ = label(CurrentTexts[kMsgNext], client.right - 40);
 }
 
+void MainWindow::SetMode(DisplayMode mode) {
+    mode_ = mode;
+    ApplyDisplayMode();
+}
+
+void MainWindow::ShowFrame(int index, DisplayMode mode) {
+    frames_.CurrentFrameIndex = index;
+    SetMode(mode);
+}
+
+void MainWindow::ShowSettings(const std::u16string& fileName) {
+    settingsFileName_ = fileName;
+    SetMode(DisplayMode::Settings);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void MainWindow::ApplyDisplayMode() {
     // Leaving the editor saves to the frame on screen, whatever frame comes next. A failed save
     // is told once the new mode stands, so that the window is never left half taken down.
     std::u16string unsaved;
-    if (shownMode_ == CommentaryEdit && !SaveCommentary(picture_.FramePath, FieldTexts()))
-        unsaved = CommentaryPathFor(picture_.FramePath);
-    if (shownMode_ == FrameView || shownMode_ == CommentaryEdit) TakeDownFrameView();
-    shownMode_ = Empty;
+    if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts()))
+        unsaved = CommentaryPathFor(shownFramePath_);
+    if (shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit) TakeDownFrameView();
+    shownMode_ = DisplayMode::Empty;
 
     // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
     // nothing can be shown.
-    if ((mode_ == FrameView || mode_ == CommentaryEdit) && App.Frames.FrameCount() == 0) mode_ = Empty;
-    if (mode_ == FrameView || mode_ == CommentaryEdit) BuildFrameView(mode_ == CommentaryEdit);
+    if (ShowsFrame() && frames_.FrameCount() == 0) mode_ = DisplayMode::Empty;
+    if (ShowsFrame()) BuildFrameView(mode_ == DisplayMode::CommentaryEdit);
     shownMode_ = mode_;
 
     if (!unsaved.empty()) ReportUnsavedCommentary(unsaved);
@@ -145,29 +158,29 @@ void MainWindow::TakeDownFrameView() {
         if (label) DestroyWindow(label);
         label = nullptr;
     }
-    for (const CommentaryField& field : CommentaryFields) ShowWindow(field.edit, SW_HIDE);
+    for (const CommentaryField& field : commentaryFields_) ShowWindow(field.edit, SW_HIDE);
     ShowWindow(scrollBar_, SW_HIDE);
     ShowWindow(prevLabel_, SW_HIDE);
     ShowWindow(nextLabel_, SW_HIDE);
     lastFocusedField_ = nullptr;
+    shownFramePath_.clear();
     // The focus may have been in a field that is now hidden; keys go to the window again.
     SetFocus(hwnd());
 }
 
 void MainWindow::BuildFrameView(bool editable) {
-    FrameList& frames = App.Frames;
-    ShownFramePath = App.FramesPath + frames.Names[frames.CurrentFrameIndex];
-    picture_.FramePath = ShownFramePath;
+    shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
+    picture_.FramePath = shownFramePath_;
     picture_.Show(hwnd());
 
-    titleLabel_ = MakeLabel(ShownFramePath, 5, 5, kLabelCharWidth * static_cast<int>(ShownFramePath.size()),
+    titleLabel_ = MakeLabel(shownFramePath_, 5, 5, kLabelCharWidth * static_cast<int>(shownFramePath_.size()),
                             RegularFont);
     const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
     for (int i = 0; i < kLabelCount; ++i) {
         const LabelPlace& p = places[i];
         commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, p.bold ? BoldFont : RegularFont);
     }
-    for (const CommentaryField& field : CommentaryFields) {
+    for (const CommentaryField& field : commentaryFields_) {
         SetWindowTextW(field.edit, L"");
         ShowWindow(field.edit, SW_SHOW);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
@@ -175,29 +188,27 @@ void MainWindow::BuildFrameView(bool editable) {
     SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
     SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
     ShowWindow(scrollBar_, SW_SHOW);
-    SetScrollPos(scrollBar_, SB_CTL, frames.CurrentFrameIndex, TRUE);
+    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
     ShowWindow(prevLabel_, SW_SHOW);
     ShowWindow(nextLabel_, SW_SHOW);
 
-    const CommentaryTexts texts = LoadCommentary(ShownFramePath);
+    const CommentaryTexts texts = LoadCommentary(shownFramePath_);
     for (int i = 0; i < kFieldCount; ++i) {
-        SetWindowTextW(CommentaryFields[i].edit, W(texts[i]));
-        InvalidateRect(CommentaryFields[i].edit, nullptr, TRUE);
+        SetWindowTextW(commentaryFields_[i].edit, W(texts[i]));
+        InvalidateRect(commentaryFields_[i].edit, nullptr, TRUE);
     }
     if (editable) {
-        for (const CommentaryField& field : CommentaryFields) {
+        for (const CommentaryField& field : commentaryFields_) {
             SendMessageW(field.edit, EM_SETREADONLY, FALSE, 0);
             InvalidateRect(field.edit, nullptr, TRUE);
         }
-        lastFocusedField_ = CommentaryFields[0].edit;
-        SetFocus(CommentaryFields[0].edit);
+        lastFocusedField_ = commentaryFields_[0].edit;
+        SetFocus(commentaryFields_[0].edit);
     }
 }
 
 HWND MainWindow::MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font) {
-    HWND label = CreateWindowExW(0, L"STATIC", W(text), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, left, top, width,
-                                 kLabelHeight, hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kNoControlId)),
-                                 GetModuleHandleW(nullptr), nullptr);
+    HWND label = ui::CreateChild(hwnd(), L"STATIC", W(text), SS_NOPREFIX, {left, top, left + width, top + kLabelHeight});
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
 }
@@ -214,7 +225,7 @@ void MainWindow::ReportUnsavedCommentary(const std::u16string& path) {
 }
 
 std::u16string MainWindow::CommentaryFieldText(int index) const {
-    HWND edit = CommentaryFields[index].edit;
+    HWND edit = commentaryFields_[index].edit;
     int length = GetWindowTextLengthW(edit);
     std::u16string text(static_cast<size_t>(length) + 1, u'\0');
     int copied = GetWindowTextW(edit, reinterpret_cast<wchar_t*>(&text[0]), length + 1);
@@ -223,28 +234,25 @@ std::u16string MainWindow::CommentaryFieldText(int index) const {
 }
 
 void MainWindow::FrameListChanged() {
-    FrameList& frames = App.Frames;
     // The frame on screen stays the current one, wherever it now stands in the list.
-    if (shownMode_ == FrameView || shownMode_ == CommentaryEdit) {
-        const std::u16string& shown = picture_.FramePath;
-        for (int i = 0; i < frames.FrameCount(); ++i) {
-            if (App.FramesPath + frames.Names[i] == shown) {
-                frames.CurrentFrameIndex = i;
+    if (!shownFramePath_.empty()) {
+        for (int i = 0; i < frames_.FrameCount(); ++i) {
+            if (frames_.PathOf(i) == shownFramePath_) {
+                frames_.CurrentFrameIndex = i;
                 break;
             }
         }
     }
-    SetScrollRange(scrollBar_, SB_CTL, 0, frames.FrameCount(), FALSE);
-    SetScrollPos(scrollBar_, SB_CTL, frames.CurrentFrameIndex, TRUE);
+    SetScrollRange(scrollBar_, SB_CTL, 0, frames_.FrameCount(), FALSE);
+    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
 }
 
 void MainWindow::Close() {
-    mode_ = Empty;
-    ApplyDisplayMode();
+    SetMode(DisplayMode::Empty);
     DestroyWindow(hwnd());
 }
 
-void MainWindow::ShowNewLanguage() {
+void MainWindow::ShowNewLanguage(LanguageId language) {
     SetWindowTextW(hwnd(), W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
     // The labels keep their places; their width follows the new text so that none is cut.
     auto relabel = [](HWND label, const char16_t* text) {
@@ -253,56 +261,55 @@ void MainWindow::ShowNewLanguage() {
     };
     relabel(nextLabel_, CurrentTexts[kMsgNext]);
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
-    AttachLanguageMenu();
+    AttachLanguageMenu(language);
     InvalidateStatusStrip();
-    SendMessageW(hwnd(), UM_SETMODE, mode_, 0);
+    SetMode(mode_);
 }
 
 void MainWindow::RunStartupSearch() {
     RECT client;
     GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
-    RECT box = {w / 2 - 220, h / 2 - 80, w / 2 + 220, h / 2 + 80};
-    messageWnd_.Create(L"Output", W(CurrentTexts[kMsgMessage]), WS_CHILD | WS_VISIBLE | WS_CAPTION, box, hwnd(),
+    RECT place = {w / 2 - 220, h / 2 - 80, w / 2 + 220, h / 2 + 80};
+    messageWnd_.Create(L"Output", W(CurrentTexts[kMsgMessage]), WS_CHILD | WS_VISIBLE | WS_CAPTION, place, hwnd(),
                        IDC_MESSAGE_WINDOW);
-    HWND box_ = messageWnd_.hwnd();
-    std::u16string line = SearchRangeText(App.DeviceIp);
-    SendMessageW(box_, UM_SETLINE1, reinterpret_cast<WPARAM>(W(line)), 0);
+    HWND box = messageWnd_.hwnd();
+    const uint32_t deviceIp = host_.CurrentLink().device.ip;
+    std::u16string line = SearchRangeText(deviceIp);
+    SendMessageW(box, UM_SETLINE1, reinterpret_cast<WPARAM>(W(line)), 0);
 
-    const uint32_t deviceIp = App.DeviceIp;
     for (uint32_t octet = kFirstCandidateOctet; octet <= kLastCandidateOctet; ++octet) {
         uint32_t candidate = WithLastOctet(deviceIp, octet);
         line = SearchCandidateText(candidate, CandidateState::Probing);
-        SendMessageW(box_, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-        UpdateWindow(box_);
-        ProbeAddress = {candidate, kProbePort};
-        if (ProbeDevice(ProbeAddress) == 0) {
-            App.DeviceIp = candidate;
-            App.ConfigChanged = 1;
+        SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
+        UpdateWindow(box);
+        probeAddress_ = {candidate, kProbePort};
+        if (ProbeDevice(probeAddress_) == 0) {
+            host_.AdoptDeviceAddress(candidate);
             line = SearchCandidateText(candidate, CandidateState::Answered);
-            SendMessageW(box_, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
+            SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
             break;
         }
         if (octet == kLastCandidateOctet) {
             line = SearchCandidateText(candidate, CandidateState::NoneAnswered);
-            SendMessageW(box_, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
+            SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
         }
     }
-    UpdateWindow(box_);
+    UpdateWindow(box);
     Sleep(kSearchResultPauseMs);
     messageWnd_.Destroy();
 }
 
 void MainWindow::StartStatus() {
-    ProbeAddress = {App.DeviceIp, kProbePort};
-    ConnectionStatus = ProbeDevice(ProbeAddress) == 0 ? 1 : 0;
+    probeAddress_ = host_.CurrentLink().ProbeAddress();
+    connectionStatus_ = ProbeDevice(probeAddress_) == 0 ? 1 : 0;
     statusTimer_ = SetTimer(hwnd(), kStatusTimerId, kStatusIntervalMs, nullptr);
 }
 
 void MainWindow::ProbeStatus() {
     // The address may have changed since the last probe (IP address dialog).
-    ProbeAddress = {App.DeviceIp, kProbePort};
-    ConnectionStatus = ProbeDevice(ProbeAddress) == 0 ? 1 : 0;
+    probeAddress_ = host_.CurrentLink().ProbeAddress();
+    connectionStatus_ = ProbeDevice(probeAddress_) == 0 ? 1 : 0;
     InvalidateStatusStrip();
 }
 
@@ -325,9 +332,9 @@ void MainWindow::PaintWindow() {
         DrawIcon(dc, x, y, icon_);
     } else {
         // The status line, in the device context's own font.
-        std::u16string text = StatusLineText(ProbeAddress.ip);
+        std::u16string text = StatusLineText(probeAddress_.ip);
         SetBkMode(dc, OPAQUE);
-        if (ConnectionStatus == 1) {
+        if (connectionStatus_ == 1) {
             SetBkColor(dc, RGB(0, 255, 255));
             SetTextColor(dc, RGB(0, 0, 0));
         } else {
@@ -340,13 +347,12 @@ void MainWindow::PaintWindow() {
 }
 
 void MainWindow::OnBrowse(int code) {
-    FrameList& frames = App.Frames;
-    if (frames.FrameCount() == 0) return;
-    int index = frames.CurrentFrameIndex;
+    if (frames_.FrameCount() == 0) return;
+    int index = frames_.CurrentFrameIndex;
     if (code == SB_LINELEFT && index > 0) --index;
-    else if (code == SB_LINERIGHT && index < frames.FrameCount() - 1) ++index;
+    else if (code == SB_LINERIGHT && index < frames_.FrameCount() - 1) ++index;
     else return;
-    frames.CurrentFrameIndex = index;
+    frames_.CurrentFrameIndex = index;
     SetScrollPos(scrollBar_, SB_CTL, index, TRUE);
     ApplyDisplayMode();
 }
@@ -372,7 +378,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
-            if (lParam == 0) runCommand_(LOWORD(wParam));
+            if (lParam == 0) host_.RunCommand(LOWORD(wParam));
             else if (HIWORD(wParam) == EN_SETFOCUS) lastFocusedField_ = reinterpret_cast<HWND>(lParam);
             return TRUE;
         case WM_TIMER:
@@ -383,7 +389,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // window comes back from another window or a message box). Otherwise the window
             // keeps the focus it is given: the dialog default would pass it on to a field,
             // hidden or not, and keys such as Escape would no longer reach the window.
-            if (shownMode_ == CommentaryEdit && lastFocusedField_ && IsWindowVisible(lastFocusedField_))
+            if (shownMode_ == DisplayMode::CommentaryEdit && lastFocusedField_ && IsWindowVisible(lastFocusedField_))
                 SetFocus(lastFocusedField_);
             return TRUE;
         case WM_CTLCOLORLISTBOX:
@@ -392,15 +398,10 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSCROLLBAR:
         case WM_CTLCOLORSTATIC: {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, App.BackgroundColor);
-            SetTextColor(dc, App.ForegroundColor);
+            SetBkColor(dc, options_.backgroundColor);
+            SetTextColor(dc, options_.foregroundColor);
             return reinterpret_cast<INT_PTR>(backgroundBrush_);
         }
-        case UM_SETMODE:
-            mode_ = static_cast<uint8_t>(wParam & 0xFF);
-            ApplyDisplayMode();
-            SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, 0);
-            return TRUE;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == scrollBar_) OnBrowse(LOWORD(wParam));
             return FALSE;

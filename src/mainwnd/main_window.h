@@ -6,60 +6,83 @@
 #include <cstdint>
 #include <string>
 
+#include "core/frame_list.h"
+#include "core/settings.h"
 #include "mainwnd/commentary_file.h"
 #include "mainwnd/field_layout.h"
 #include "mainwnd/message_wnd.h"
 #include "mainwnd/picture_window.h"
-#include "sys/sys_net.h"
+#include "net/device_link.h"
 #include "ui/dialog.h"
 
-enum DisplayMode : uint8_t {
-    Empty = 0,
-    Settings = 1,
-    FrameView = 2,
-    CommentaryEdit = 3,
+enum class DisplayMode : uint8_t {
+    Empty = 0,           // nothing but the status line
+    Settings = 1,        // a settings file was chosen: nothing but the status line either
+    FrameView = 2,       // a frame with its commentary, read-only
+    CommentaryEdit = 3,  // the same, the commentary editable
 };
-
-// wParam: the DisplayMode to show.
-constexpr UINT UM_SETMODE = WM_USER + 1;
 
 // Fonts of the main window's fields and labels, made when it opens, kept for the whole run.
 extern HFONT RegularFont;
 extern HFONT BoldFont;
 
-// Runs a menu or accelerator command that the window does not handle itself; false when no
-// handler knows it. The application passes its command table in.
-using CommandHandler = bool (*)(UINT id);
+// What the main window needs of the program around it.
+class MainWindowHost {
+public:
+    // Runs a menu or accelerator command that the window does not handle itself; false when no
+    // handler knows it.
+    virtual bool RunCommand(UINT id) = 0;
+    // The link to the detector at its address now (the IP address dialog may change it).
+    virtual DeviceLink CurrentLink() const = 0;
+    // The start-up search found the detector at `ip`.
+    virtual void AdoptDeviceAddress(uint32_t ip) = 0;
+
+protected:
+    ~MainWindowHost() = default;
+};
+
+// How the window looks and starts, from the configuration.
+struct MainWindowOptions {
+    ColorValue backgroundColor = 0xC0C0C0;
+    ColorValue foregroundColor = 0x000000;
+    bool startupSearch = false;  // look for the detector among .100 to .199 at start-up
+    LanguageId language = 0;     // of the menu
+};
 
 class MainWindow : public ui::Dialog {
 public:
-    explicit MainWindow(CommandHandler runCommand);
+    MainWindow(MainWindowHost& host, FrameList& frames, const MainWindowOptions& options);
     ~MainWindow() override;
 
-    uint8_t RequestedMode() const { return mode_; }
-    void SetRequestedMode(uint8_t mode) { mode_ = mode; }
-    // Takes down what the shown mode built and builds what the requested mode needs.
-    virtual void ApplyDisplayMode();
+    DisplayMode RequestedMode() const { return mode_; }
+    bool ShowsFrame() const { return mode_ == DisplayMode::FrameView || mode_ == DisplayMode::CommentaryEdit; }
 
-    // Ends the program as Exit does: mode 0 first, so that nothing open is lost, then the
-    // window goes and the message loop ends.
+    // The one way to change what the window shows: the mode on screen is taken down (an edited
+    // commentary is saved first) and `mode` is built. A frame mode shows the current frame.
+    void SetMode(DisplayMode mode);
+    // Frame `index` of the list, in a frame mode.
+    void ShowFrame(int index, DisplayMode mode);
+    // View > Settings: the chosen settings file (name without folder), and the settings mode.
+    void ShowSettings(const std::u16string& fileName);
+
+    // Ends the program as Exit does: the empty mode first, so that nothing open is lost, then
+    // the window goes and the message loop ends.
     void Close();
 
     // After the language changed: caption, prev/next labels, menu, status line and the
     // current display mode in the new texts.
-    void ShowNewLanguage();
+    void ShowNewLanguage(LanguageId language);
 
-    // The rectangle (client pixels, computed when the window opened) and the current text of
-    // commentary field `index` (field order), as they are on screen: printing reads them.
-    FieldRect CommentaryFieldRect(int index) const { return CommentaryFields[index].rect; }
-    std::u16string CommentaryFieldText(int index) const;
-
-    // After the frame list was read anew (Read > Frames): the scroll bar's range follows the
-    // new count, and the current frame stays the one on screen.
+    // After the frame list was read anew: the scroll bar's range follows the new count, and
+    // the current frame stays the one on screen.
     void FrameListChanged();
 
-    std::u16string ShownFramePath;    // full path of the frame shown
-    std::u16string SettingsFileName;  // settings file last chosen, without folder
+    // What printing reads: the full path of the frame shown, and the rectangle (client pixels,
+    // computed when the window opened) and current text of commentary field `index` (field
+    // order), as they are on screen.
+    const std::u16string& ShownFramePath() const { return shownFramePath_; }
+    FieldRect CommentaryFieldRect(int index) const { return commentaryFields_[index].rect; }
+    std::u16string CommentaryFieldText(int index) const;
 
 protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,7 +95,9 @@ private:
         uint16_t maxLength = 0;
     };
 
-    void AttachLanguageMenu();
+    // Takes down what the shown mode built and builds what the requested mode needs.
+    void ApplyDisplayMode();
+    void AttachLanguageMenu(LanguageId language);
     void TakeDownFrameView();
     void BuildFrameView(bool editable);
     HWND MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font);
@@ -88,20 +113,24 @@ private:
     void OnBrowse(int code);
     bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
 
-    CommandHandler runCommand_;
-    uint8_t mode_ = Empty;       // requested
-    uint8_t shownMode_ = Empty;  // built on screen
-    int ConnectionStatus = 0;    // 1: the detector answered the last probe
+    MainWindowHost& host_;
+    FrameList& frames_;
+    MainWindowOptions options_;
+    DisplayMode mode_ = DisplayMode::Empty;       // requested
+    DisplayMode shownMode_ = DisplayMode::Empty;  // built on screen
+    std::u16string shownFramePath_;               // while a frame is on screen
+    std::u16string settingsFileName_;             // the settings file last chosen, without folder
+    int connectionStatus_ = 0;                    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;
-    sys::Endpoint ProbeAddress;
-    PictureWindow picture_;            // while a frame is on screen
-    HWND titleLabel_ = nullptr;        // the frame's path, while a frame is on screen
+    sys::Endpoint probeAddress_;                  // the address the status line shows
+    PictureWindow picture_;                       // while a frame is on screen
+    HWND titleLabel_ = nullptr;                   // the frame's path, while a frame is on screen
     std::array<HWND, kLabelCount> commentaryLabels_ = {};
-    HWND lastFocusedField_ = nullptr;  // where the focus goes back to while editing
+    HWND lastFocusedField_ = nullptr;             // where the focus goes back to while editing
     HWND nextLabel_ = nullptr;
     HWND prevLabel_ = nullptr;
     HWND scrollBar_ = nullptr;
-    std::array<CommentaryField, kFieldCount> CommentaryFields;
+    std::array<CommentaryField, kFieldCount> commentaryFields_;
     CMessageWnd messageWnd_;
     HICON icon_;
     HBRUSH backgroundBrush_ = nullptr;

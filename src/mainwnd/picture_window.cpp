@@ -6,17 +6,17 @@
 #include <gdiplus.h>
 
 #include "mainwnd/frame_crop.h"
+#include "res/resource.h"
 #include "ui/wide.h"
 
 namespace {
 
 const RECT kPlace = {5, 30, 522, 452};  // in the main window's client area
-constexpr UINT kNoControlId = 0;
 
 }  // namespace
 
 void PictureWindow::Show(HWND mainWindow) {
-    if (!Create(L"Output", L"", WS_CHILD | WS_VISIBLE, kPlace, mainWindow, kNoControlId)) return;
+    if (!Create(L"Output", L"", WS_CHILD | WS_VISIBLE, kPlace, mainWindow, IDC_PICTURE_WINDOW)) return;
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }

@@ -26,8 +26,5 @@ void ViewSettingsCommand(MainWindow& main) {
     }
     sys::CloseFile(file);
 
-    main.SettingsFileName = chosen.name;
-    main.SetRequestedMode(DisplayMode::Settings);
-    main.ApplyDisplayMode();
-    InvalidateRect(main.hwnd(), nullptr, TRUE);
+    main.ShowSettings(chosen.name);
 }

@@ -4,14 +4,12 @@
 #include "core/messages.h"
 #include "core/text_format.h"
 
-NetworkStartResult StartTransferSocket(sys::Socket* socket, sys::Endpoint* peer) {
+NetworkStartResult StartTransferSocket(sys::Socket* socket) {
     if (!sys::NetStart()) return kWinsockNotStarted;
     if (sys::OpenUdpSocket(socket) != 0) return kSocketNotOpened;
-    *peer = sys::Endpoint{};
-    int bound = sys::BindSocket(*socket, *peer);
+    int bound = sys::BindSocket(*socket, sys::Endpoint{});
     int timed = sys::SetReceiveTimeout(*socket, kTransferReceiveTimeoutMs);
     if (bound != 0 || timed != 0) return kSocketNotConfigured;
-    peer->port = kTftpPort;
     return kNetworkStarted;
 }
 

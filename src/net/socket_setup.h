@@ -16,10 +16,10 @@ enum NetworkStartResult {
     kSocketNotConfigured = 1003,
 };
 
-// Starts the socket layer, opens the UDP socket bound to any local address and port, with the
-// 300 ms receive time-out, and points `peer` at port 69 of address 0. Returns one of the
-// results above; they are also the program's exit codes.
-NetworkStartResult StartTransferSocket(sys::Socket* socket, sys::Endpoint* peer);
+// Starts the socket layer and opens the UDP socket bound to any local address and port, with
+// the 300 ms receive time-out. Returns one of the results above; they are also the program's
+// exit codes.
+NetworkStartResult StartTransferSocket(sys::Socket* socket);
 
 // The message of a failed start (1001, 1002 or 1003) in the current language.
 std::u16string FatalNetworkReport(int code);

@@ -8,9 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/app_state.h"
 #include "core/log.h"
-#include "net/socket_setup.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 
@@ -347,12 +345,4 @@ uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* na
         resends = 0;
         t.SendKept();
     }
-}
-
-uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length) {
-    return TftpReadFile(TftpLink{App.TransferSocket, kTransferReceiveTimeoutMs}, peer, name, destination, length);
-}
-
-uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length) {
-    return TftpWriteFile(TftpLink{App.TransferSocket, kTransferReceiveTimeoutMs}, peer, name, source, length);
 }

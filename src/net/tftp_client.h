@@ -50,11 +50,6 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
 uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,
                        uint32_t length);
 
-// The same with the program's 300 ms wait; App.TransferSocket gives the local address, and
-// carries the transfer when no socket of its own can be opened.
-uint16_t TftpReadFile(sys::Endpoint* peer, const char* name, uint8_t* destination, uint32_t* length);
-uint16_t TftpWriteFile(sys::Endpoint* peer, const char* name, const uint8_t* source, uint32_t length);
-
 // A write that also tells, on result 2, the message of the device's ERROR packet (its bytes as
 // they came, up to the terminating zero); `deviceMessage` is left alone on any other result.
 uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* name, const uint8_t* source,

@@ -3,17 +3,16 @@
 
 #include <commctrl.h>
 
-#include "core/app_state.h"
 #include "core/messages.h"
 #include "res/resource.h"
 #include "settings/address_entry.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 
-CIPEditDlg::CIPEditDlg() : ui::Dialog(IDD_IP_ADDRESS) {}
+CIPEditDlg::CIPEditDlg(uint32_t address) : ui::Dialog(IDD_IP_ADDRESS), address_(address) {}
 
 BOOL CIPEditDlg::OnInitDialog() {
-    SendMessageW(Item(IDC_IP_ADDRESS), IPM_SETADDRESS, 0, static_cast<LPARAM>(AddressControlValue(App.DeviceIp)));
+    SendMessageW(Item(IDC_IP_ADDRESS), IPM_SETADDRESS, 0, static_cast<LPARAM>(AddressControlValue(address_)));
     SetWindowTextW(hwnd(), W(CurrentTexts[kMsgSetAddressTitle]));
     return TRUE;
 }
@@ -29,16 +28,16 @@ void CIPEditDlg::OnOK() {
         SetFocus(control);
         return;
     }
-    App.DeviceIp = DeviceIpFromControlValue(value);
-    // Also when the address stayed the same: the user confirmed it, so it is saved.
-    App.ConfigChanged = 1;
+    address_ = DeviceIpFromControlValue(value);
     EndModal(IDOK);
 }
 
-void SetIpAddressCommand(HWND owner) {
+bool AskDeviceAddress(HWND owner, uint32_t* address) {
     // The IP address control's window class.
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&classes);
-    CIPEditDlg dialog;
-    dialog.RunModal(owner);
+    CIPEditDlg dialog(*address);
+    if (dialog.RunModal(owner) != IDOK) return false;
+    *address = dialog.Address();
+    return true;
 }

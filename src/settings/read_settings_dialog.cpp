@@ -3,9 +3,7 @@
 
 #include <commctrl.h>
 
-#include "core/app_state.h"
 #include "core/messages.h"
-#include "net/socket_setup.h"
 #include "res/resource.h"
 #include "settings/settings_transfer.h"
 #include "sys/sys.h"
@@ -40,7 +38,8 @@ void StepBar(HWND bar) {
 
 }  // namespace
 
-CReadSettingsDlg::CReadSettingsDlg() : ui::Dialog(IDD_READ_SETTINGS) {}
+CReadSettingsDlg::CReadSettingsDlg(const DeviceLink& link, const std::u16string& folder)
+    : ui::Dialog(IDD_READ_SETTINGS), link_(link), folder_(folder) {}
 
 HWND CReadSettingsDlg::MakeChild(const wchar_t* className, DWORD style, int id, const RECT& r) {
     HWND child = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -51,8 +50,6 @@ HWND CReadSettingsDlg::MakeChild(const wchar_t* className, DWORD style, int id, 
 }
 
 BOOL CReadSettingsDlg::OnInitDialog() {
-    App.TransferPeer.ip = App.DeviceIp;
-
     RECT client;
     GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom, cx = w / 2, cy = h / 2;
@@ -100,12 +97,10 @@ void CReadSettingsDlg::ReadBothFiles() {
         EndModal(1);
         return;
     }
-    const TftpLink link{App.TransferSocket, kTransferReceiveTimeoutMs};
     for (const char16_t* name : SettingsFileNames) {
         ShowText(name);
         SetBar(fileBar_, 0);
-        SettingsReadOutcome outcome =
-            ReadSettingsFile(link, &App.TransferPeer, name, buffer, kSettingsBufferSize, App.FramesPath);
+        SettingsReadOutcome outcome = ReadSettingsFile(link_, name, buffer, kSettingsBufferSize, folder_);
         if (outcome.result == kTransferDone) {
             for (int i = 0; i < 10; ++i) {
                 StepBar(fileBar_);
@@ -133,7 +128,7 @@ void CReadSettingsDlg::ReadBothFiles() {
     EndModal(0);
 }
 
-void ReadSettingsCommand(HWND owner) {
-    CReadSettingsDlg dialog;
+void ReadSettingsCommand(HWND owner, const DeviceLink& link, const std::u16string& folder) {
+    CReadSettingsDlg dialog(link, folder);
     dialog.RunModal(owner);
 }

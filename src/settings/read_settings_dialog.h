@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "net/device_link.h"
 #include "ui/dialog.h"
 
 class CReadSettingsDlg : public ui::Dialog {
 public:
-    CReadSettingsDlg();
+    // Reads from the detector over `link` into `folder`.
+    CReadSettingsDlg(const DeviceLink& link, const std::u16string& folder);
 
 protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -20,6 +22,8 @@ private:
     void ShowText(const std::u16string& text);
     HWND MakeChild(const wchar_t* className, DWORD style, int id, const RECT& rect);
 
+    DeviceLink link_;
+    std::u16string folder_;
     HWND text_ = nullptr;
     HWND fileBar_ = nullptr;     // 1016
     HWND overallBar_ = nullptr;  // 1015
@@ -29,4 +33,4 @@ private:
 };
 
 // Runs the dialog; its result is not used.
-void ReadSettingsCommand(HWND owner);
+void ReadSettingsCommand(HWND owner, const DeviceLink& link, const std::u16string& folder);

@@ -10,8 +10,6 @@ const char16_t* const SettingsFileNames[2] = {u"fds.sdb", u"fdc.sdb"};
 
 namespace {
 
-constexpr uint16_t kTftpPort = 69;
-
 // Frees a block of the program heap at the end of its scope.
 struct HeapBlock {
     explicit HeapBlock(size_t size) : bytes(static_cast<uint8_t*>(sys::HeapAllocZeroed(size))) {}
@@ -41,16 +39,16 @@ std::u16string Printable(const std::string& ansi) {
 
 }  // namespace
 
-SettingsReadOutcome ReadSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name,
-                                     uint8_t* buffer, uint32_t capacity, const std::u16string& folder) {
+SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
+                                     uint32_t capacity, const std::u16string& folder) {
     SettingsReadOutcome outcome;
-    peer->port = kTftpPort;
+    sys::Endpoint peer = link.device;
     const std::string remote = sys::ToAnsi(name);
     uint32_t length = capacity;
-    outcome.result = TftpReadFile(link, peer, remote.c_str(), buffer, &length);
+    outcome.result = TftpReadFile(link.Tftp(), &peer, remote.c_str(), buffer, &length);
     switch (outcome.result) {
         case kTransferDone:
-            outcome.stored = StoreFileReplacing(folder + name, buffer, length);
+            outcome.stored = StoreFileReplacing(folder + name, buffer, length) == StoreResult::Stored;
             if (!outcome.stored) outcome.notice = FormatText(CurrentTexts[kMsgSettingsNotStored], {name});
             break;
         case kTransferDeviceError:
@@ -68,10 +66,9 @@ SettingsReadOutcome ReadSettingsFile(const TftpLink& link, sys::Endpoint* peer, 
     return outcome;
 }
 
-DefaultFileOutcome WriteDefaultSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name) {
+DefaultFileOutcome WriteDefaultSettingsFile(const DeviceLink& link, const std::u16string& name) {
     DefaultFileOutcome outcome;
     outcome.name = name;
-    peer->port = kTftpPort;
     const std::u16string path = u"Default\\" + name;
     sys::File file = sys::OpenFile(path, sys::OpenMode::Read);
     if (file == sys::kNoFile) {
@@ -91,7 +88,8 @@ DefaultFileOutcome WriteDefaultSettingsFile(const TftpLink& link, sys::Endpoint*
     }
 
     const std::string remote = "/" + sys::ToAnsi(name);
-    switch (TftpWriteFile(link, peer, remote.c_str(), block.bytes, static_cast<uint32_t>(size), &outcome.deviceMessage)) {
+    sys::Endpoint peer = link.device;
+    switch (TftpWriteFile(link.Tftp(), &peer, remote.c_str(), block.bytes, static_cast<uint32_t>(size), &outcome.deviceMessage)) {
         case kTransferDone:
             outcome.state = DefaultFileState::Sent;
             outcome.length = static_cast<uint32_t>(size);

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/tftp_client.h"
-#include "sys/sys_net.h"
+#include "net/device_link.h"
 
 // In transfer order.
 extern const char16_t* const SettingsFileNames[2];
@@ -22,11 +21,11 @@ struct SettingsReadOutcome {
     std::u16string notice;            // what to show in place of the file name; empty: the name
 };
 
-// Reads the settings file `name` from the detector at `peer` (its port is set to 69 first)
-// into `buffer` of `capacity` bytes and, when it came whole, stores it as `folder` + `name`.
-// A file that did not come whole is not stored, and the old local copy stays.
-SettingsReadOutcome ReadSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name,
-                                     uint8_t* buffer, uint32_t capacity, const std::u16string& folder);
+// Reads the settings file `name` from the detector into `buffer` of `capacity` bytes and, when
+// it came whole, stores it as `folder` + `name`. A file that did not come whole is not stored,
+// and the old local copy stays.
+SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
+                                     uint32_t capacity, const std::u16string& folder);
 
 enum class DefaultFileState {
     Sent,
@@ -43,9 +42,9 @@ struct DefaultFileOutcome {
     std::string deviceMessage;  // the detector's words, for DeviceError (ANSI bytes)
 };
 
-// Sends "Default\<name>" to the detector at `peer` (its port is set to 69 first) as "/<name>".
-// A file that cannot be read whole is not sent.
-DefaultFileOutcome WriteDefaultSettingsFile(const TftpLink& link, sys::Endpoint* peer, const std::u16string& name);
+// Sends "Default\<name>" to the detector as "/<name>". A file that cannot be read whole is not
+// sent.
+DefaultFileOutcome WriteDefaultSettingsFile(const DeviceLink& link, const std::u16string& name);
 
 // One line per file, in the current language, separated by line feeds.
 std::u16string WriteSummaryText(const std::vector<DefaultFileOutcome>& outcomes);

@@ -3,21 +3,17 @@
 
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/messages.h"
-#include "net/socket_setup.h"
 #include "settings/settings_transfer.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 
-void WriteDefaultSettingsCommand(HWND owner) {
+void WriteDefaultSettingsCommand(HWND owner, const DeviceLink& link) {
     if (ui::AppMessageBox(owner, W(CurrentTexts[kMsgRewriteDefaults]), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
 
-    App.TransferPeer.ip = App.DeviceIp;
-    const TftpLink link{App.TransferSocket, kTransferReceiveTimeoutMs};
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     std::vector<DefaultFileOutcome> outcomes;
-    for (const char16_t* name : SettingsFileNames) outcomes.push_back(WriteDefaultSettingsFile(link, &App.TransferPeer, name));
+    for (const char16_t* name : SettingsFileNames) outcomes.push_back(WriteDefaultSettingsFile(link, name));
     SetCursor(previous);
 
     // The operator must know whether the detector has its defaults now.

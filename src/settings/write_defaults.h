@@ -3,5 +3,7 @@
 
 #include <windows.h>
 
+#include "net/device_link.h"
+
 // Asks first; after the transfers one message box says how each file went.
-void WriteDefaultSettingsCommand(HWND owner);
+void WriteDefaultSettingsCommand(HWND owner, const DeviceLink& link);

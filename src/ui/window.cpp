@@ -3,6 +3,14 @@
 
 namespace ui {
 
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect, int id) {
+    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (child) SendMessageW(child, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+    return child;
+}
+
 Window::~Window() { Destroy(); }
 
 bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect, HWND parent,

@@ -5,6 +5,13 @@
 
 namespace ui {
 
+// The id of a child control that needs none (labels, progress texts).
+constexpr int kNoControlId = -1;
+
+// Makes a visible child control of `parent` with the parent's font; null on failure.
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
+                 int id = kNoControlId);
+
 class Window {
 public:
     Window() = default;

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/app_state.h"
 #include "core/config.h"
+#include "core/log.h"
 #include "sys/cp1251.h"
 #include "sys/sys_testing.h"
 #include "test_support.h"
@@ -165,35 +165,31 @@ class ConfigFile : public InScratchFolder {
 protected:
     void SetUp() override {
         InScratchFolder::SetUp();
-        saved_ = App;
-        static_cast<Settings&>(App) = Settings{};
-        App.LogPath = u"LOG\\";
+        SetLogFolder(u"LOG\\");
         mkdir("LOG", 0755);
         sys::testing::SetProgramName(u"Pelorin");
     }
     void TearDown() override {
-        App = saved_;
         sys::testing::FailAllocationsAfter(-1);
         InScratchFolder::TearDown();
     }
 
-private:
-    AppState saved_;
+    Settings settings;
 };
 
-TEST_F(ConfigFile, ReadFillsTheProcessSettings) {
+TEST_F(ConfigFile, ReadFillsTheSettings) {
     WriteBytes("Pelorin.cfg", "[SYSTEM]\r\nLANGUAGE_DEFAULT = 1\r\nIP_ADDRESS = 127.0.0.5\r\nFRAMES_PATH = F\r\n");
-    ASSERT_EQ(ReadConfiguration(), kConfigRead);
-    EXPECT_EQ(App.CurrentLanguage, 1);
-    EXPECT_EQ(App.DeviceIp, 0x7F000005u);
-    EXPECT_EQ(App.FramesPath, u"F\\");
+    ASSERT_EQ(ReadConfiguration(&settings), kConfigRead);
+    EXPECT_EQ(settings.CurrentLanguage, 1);
+    EXPECT_EQ(settings.DeviceIp, 0x7F000005u);
+    EXPECT_EQ(settings.FramesPath, u"F\\");
 }
 
 TEST_F(ConfigFile, ReadFailsWithoutFileOrMemory) {
-    EXPECT_EQ(ReadConfiguration(), kConfigNotOpened);
+    EXPECT_EQ(ReadConfiguration(&settings), kConfigNotOpened);
     WriteBytes("Pelorin.cfg", "[SYSTEM]\r\n");
     sys::testing::FailAllocationsAfter(0);
-    EXPECT_EQ(ReadConfiguration(), kConfigNoMemory);
+    EXPECT_EQ(ReadConfiguration(&settings), kConfigNoMemory);
 }
 
 TEST_F(ConfigFile, ReadTakesOnlyTheLengthModulo65536) {
@@ -201,11 +197,11 @@ TEST_F(ConfigFile, ReadTakesOnlyTheLengthModulo65536) {
     std::string text = "[SYSTEM]\r\n" + std::string(65536 - 11, ';') + "\n";
     text += "LANGUAGE_DEFAULT = 1\r\n";
     WriteBytes("Pelorin.cfg", text);
-    ASSERT_EQ(ReadConfiguration(), kConfigRead);
-    EXPECT_EQ(App.CurrentLanguage, 0);
+    ASSERT_EQ(ReadConfiguration(&settings), kConfigRead);
+    EXPECT_EQ(settings.CurrentLanguage, 0);
     WriteBytes("Pelorin.cfg", text.substr(0, 10) + text.substr(65536));
-    ASSERT_EQ(ReadConfiguration(), kConfigRead);
-    EXPECT_EQ(App.CurrentLanguage, 1);
+    ASSERT_EQ(ReadConfiguration(&settings), kConfigRead);
+    EXPECT_EQ(settings.CurrentLanguage, 1);
 }
 
 const std::string kSavedByReplacing = ToCp1251(u"Конфигурация программы сохранена (файл заменён).\r\n");
@@ -220,15 +216,15 @@ bool EntryExists(const char* path) {
 
 TEST_F(ConfigFile, WriteReplacesTheFileWithTheFixedLayout) {
     WriteBytes("Pelorin.cfg", "old");
-    App.CurrentLanguage = 1;
-    ASSERT_TRUE(WriteConfiguration());
-    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    settings.CurrentLanguage = 1;
+    ASSERT_TRUE(WriteConfiguration(settings));
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
     EXPECT_FALSE(Exists("Pelorin.cfg.tmp"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedByReplacing);
 }
 
 TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
-    EXPECT_FALSE(WriteConfiguration());
+    EXPECT_FALSE(WriteConfiguration(settings));
     EXPECT_FALSE(Exists("Pelorin.cfg"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")),
               ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
@@ -237,21 +233,21 @@ TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
 TEST_F(ConfigFile, WhereNoFileCanBeMadeBesideItTheFileIsWrittenInPlace) {
     // A longer old file: the new content must not keep its tail.
     WriteBytes("Pelorin.cfg", "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n" + std::string(2000, ';'));
-    App.DeviceIp = 0x0A000005;
+    settings.DeviceIp = 0x0A000005;
     {
         // The folder takes no new file, while Pelorin.cfg itself may still be written.
         Immutable folder(".");
         if (!folder.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
-        ASSERT_TRUE(WriteConfiguration());
+        ASSERT_TRUE(WriteConfiguration(settings));
     }
-    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
     EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
 
     // The name of the file beside it is taken by a folder: the same way out.
     ASSERT_EQ(mkdir("Pelorin.cfg.tmp", 0755), 0);
-    App.DeviceIp = 0x0A000006;
-    ASSERT_TRUE(WriteConfiguration());
-    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(App));
+    settings.DeviceIp = 0x0A000006;
+    ASSERT_TRUE(WriteConfiguration(settings));
+    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedInPlace + kSavedInPlace);
 }
 
@@ -261,8 +257,8 @@ TEST_F(ConfigFile, AFullDiskLeavesThePreviousFileIntact) {
     // Every write of the new content fails for want of space. Writing over the old file
     // instead would cut it, so it is left alone.
     ASSERT_EQ(symlink("/dev/full", "Pelorin.cfg.tmp"), 0);
-    App.CurrentLanguage = 1;
-    EXPECT_FALSE(WriteConfiguration());
+    settings.CurrentLanguage = 1;
+    EXPECT_FALSE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
     EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kNotSaved);
@@ -271,12 +267,12 @@ TEST_F(ConfigFile, AFullDiskLeavesThePreviousFileIntact) {
 TEST_F(ConfigFile, AFileThatCannotBeWrittenIsNeitherReplacedNorTouched) {
     const std::string previous = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n";
     WriteBytes("Pelorin.cfg", previous);
-    App.CurrentLanguage = 1;
+    settings.CurrentLanguage = 1;
     {
         // Neither the rename over it nor a write into it could succeed: nothing is tried.
         Immutable file("Pelorin.cfg");
         if (!file.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
-        EXPECT_FALSE(WriteConfiguration());
+        EXPECT_FALSE(WriteConfiguration(settings));
     }
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
     EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));

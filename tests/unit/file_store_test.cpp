@@ -10,7 +10,7 @@
 namespace {
 
 bool Store(const char16_t* path, const std::string& bytes) {
-    return StoreFileReplacing(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return StoreFileReplacing(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) == StoreResult::Stored;
 }
 
 class LocalCopy : public InScratchFolder {

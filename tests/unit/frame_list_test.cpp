@@ -62,22 +62,24 @@ TEST_F(FramesFolder, NoFolderOrNoPngGivesAnEmptyList) {
 TEST_F(FramesFolder, ARebuildKeepsTheIndexInsideTheList) {
     for (const char* name : {"a.png", "b.png", "c.png", "d.png"}) Add(name);
     FrameList list;
-    list.Rebuild(u"FRAMES\\");
+    list.Folder = u"FRAMES\\";
+    list.Rebuild();
+    ASSERT_EQ(list.PathOf(1), u"FRAMES\\b.png");
     ASSERT_EQ(list.FrameCount(), 4);
     list.CurrentFrameIndex = 2;
     Add("e.png");
-    list.Rebuild(u"FRAMES\\");
+    list.Rebuild();
     EXPECT_EQ(list.FrameCount(), 5);
     EXPECT_EQ(list.CurrentFrameIndex, 2);  // unchanged while it stays inside
 
     list.CurrentFrameIndex = 4;
     for (const char* name : {"c.png", "d.png", "e.png"}) std::remove((std::string("FRAMES/") + name).c_str());
-    list.Rebuild(u"FRAMES\\");
+    list.Rebuild();
     EXPECT_EQ(list.FrameCount(), 2);
     EXPECT_EQ(list.CurrentFrameIndex, 1);
 
     for (const char* name : {"a.png", "b.png"}) std::remove((std::string("FRAMES/") + name).c_str());
-    list.Rebuild(u"FRAMES\\");
+    list.Rebuild();
     EXPECT_EQ(list.FrameCount(), 0);
     EXPECT_EQ(list.CurrentFrameIndex, 0);
 }

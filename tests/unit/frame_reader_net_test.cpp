@@ -42,9 +42,7 @@ protected:
         FrameReadRequest request;
         request.frames = picked;
         request.framesPath = std::u16string(frames.begin(), frames.end()) + u"\\";
-        request.device = Peer();
-        request.peer = &peer;
-        request.link = link;
+        request.link = {link.socket, Peer(), link.timeoutMs};
         return ReadFrames(request, &shown, &outcomes);
     }
 
@@ -57,7 +55,6 @@ protected:
         return found.empty() ? "" : ReadBytes("FRAMES/" + sys::ToAnsi(found[0]));
     }
 
-    sys::Endpoint peer;
     Recorder shown;
     std::vector<FrameOutcome> outcomes;
 };

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/app_state.h"
+#include "core/log.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 #include "sys/sys_testing.h"
@@ -35,7 +35,7 @@ void DetectorTest::SetUp() {
     ASSERT_EQ(mkdir(root.c_str(), 0755), 0);
     ASSERT_EQ(mkdir((root + "/screenshots").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((folder + "/LOG").c_str(), 0755), 0);
-    App.LogPath = std::u16string(folder.begin(), folder.end()) + u"/LOG/";
+    SetLogFolder(std::u16string(folder.begin(), folder.end()) + u"/LOG/");
     sys::testing::SetProgramName(u"Pelorin");
     ASSERT_EQ(sys::OpenUdpSocket(&link.socket), 0);
     ASSERT_EQ(sys::BindSocket(link.socket, {0x7F000001, 0}), 0);

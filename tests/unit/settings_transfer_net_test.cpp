@@ -23,13 +23,13 @@ protected:
         detector::Options o = Defaults();
         o.tftpPort = 69;  // where the program expects it
         StartDetector(o);
-        peer = {kDetectorIp, 0};
+        detectorLink = {link.socket, {kDetectorIp, 69}, link.timeoutMs};
     }
     void TearDown() override {
         SelectLanguageTexts(0);
         DetectorTest::TearDown();
     }
-    sys::Endpoint peer;
+    DeviceLink detectorLink;
 };
 
 TEST_F(SettingsTransfer, AFileLongerThanTheBufferIsNotStored) {
@@ -39,7 +39,7 @@ TEST_F(SettingsTransfer, AFileLongerThanTheBufferIsNotStored) {
     std::vector<uint8_t> buffer(2048);
     std::vector<SettingsReadOutcome> outcomes;
     for (const char16_t* name : SettingsFileNames)
-        outcomes.push_back(ReadSettingsFile(link, &peer, name, buffer.data(), 2048, u"FRAMES\\"));
+        outcomes.push_back(ReadSettingsFile(detectorLink, name, buffer.data(), 2048, u"FRAMES\\"));
     EXPECT_EQ(outcomes[0].result, kTransferTooLarge);
     EXPECT_FALSE(outcomes[0].stored);
     EXPECT_EQ(outcomes[0].notice, u"file fds.sdb - longer than 2048 bytes, not saved");
@@ -52,7 +52,7 @@ TEST_F(SettingsTransfer, ADefaultFileThatCannotBeHeldWholeIsNotSent) {
     // No memory to hold it.
     WriteBytes("Default/fds.sdb", "settings");
     sys::testing::FailAllocationsAfter(0);
-    EXPECT_EQ(WriteDefaultSettingsFile(link, &peer, u"fds.sdb").state, DefaultFileState::NotReadable);
+    EXPECT_EQ(WriteDefaultSettingsFile(detectorLink, u"fds.sdb").state, DefaultFileState::NotReadable);
     sys::testing::FailAllocationsAfter(-1);
 
     // Longer than a transfer's 32-bit length: sending it would send it cut.
@@ -60,7 +60,7 @@ TEST_F(SettingsTransfer, ADefaultFileThatCannotBeHeldWholeIsNotSent) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, (1LL << 32) + 100), 0);  // sparse: no disk space taken
     close(fd);
-    EXPECT_EQ(WriteDefaultSettingsFile(link, &peer, u"fdc.sdb").state, DefaultFileState::NotReadable);
+    EXPECT_EQ(WriteDefaultSettingsFile(detectorLink, u"fdc.sdb").state, DefaultFileState::NotReadable);
 
     EXPECT_TRUE(device->Packets().empty());
     EXPECT_EQ(StoredFile("fds.sdb"), "");

@@ -28,14 +28,11 @@ TEST_F(FatalReport, NamesTheFailureInTheCurrentLanguage) {
               u"Winsock hatasi.\nPelorin progrmamindan acil cikis.\nHata kodu 1001");
 }
 
-TEST(TransferSocket, OpensBoundWithThePeerOnPort69OfNoAddress) {
+TEST(TransferSocket, OpensBoundOnAPortTheSystemChose) {
     sys::Socket socket = sys::kNoSocket;
-    sys::Endpoint peer = {0x7F000001, 1234};
-    ASSERT_EQ(StartTransferSocket(&socket, &peer), kNetworkStarted);
+    ASSERT_EQ(StartTransferSocket(&socket), kNetworkStarted);
     EXPECT_NE(socket, sys::kNoSocket);
-    EXPECT_NE(sys::LocalEndpoint(socket).port, 0);  // the system chose a port
-    EXPECT_EQ(peer.ip, 0u);
-    EXPECT_EQ(peer.port, kTftpPort);
+    EXPECT_NE(sys::LocalEndpoint(socket).port, 0);
     sys::CloseSocket(socket);
 }
 
