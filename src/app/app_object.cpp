@@ -35,16 +35,14 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
     u"Programin ana penceresi olusturulamadi.",
 };
 
-// What the main window asks of the application.
-class Host : public MainWindowHost {
-public:
-    MainWindow* main = nullptr;
-    bool RunCommand(UINT id) override { return main && ::RunCommand(id, *main); }
-    DeviceLink CurrentLink() const override { return CurrentDeviceLink(); }
-    void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
-};
+ULONG_PTR g_gdiplusToken = 0;
+bool g_shutDown = false;
 
-void ShutDown(ULONG_PTR gdiplusToken) {
+// Runs once, at the end of the message loop or when Windows' session ends, whichever comes
+// first.
+void ShutDown() {
+    if (g_shutDown) return;
+    g_shutDown = true;
     sys::NetStop();
     if (App.ConfigChanged == 1) {
         App.ConfigChanged = 0;
@@ -52,8 +50,18 @@ void ShutDown(ULONG_PTR gdiplusToken) {
     }
     WriteLog("\r\n");
     WriteLog("Stop Pelorin\r\n\r\n");
-    Gdiplus::GdiplusShutdown(gdiplusToken);
+    Gdiplus::GdiplusShutdown(g_gdiplusToken);
 }
+
+// What the main window asks of the application.
+class Host : public MainWindowHost {
+public:
+    MainWindow* main = nullptr;
+    bool RunCommand(UINT id) override { return main && ::RunCommand(id, *main); }
+    DeviceLink CurrentLink() const override { return CurrentDeviceLink(); }
+    void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
+    void SessionEnding() override { ShutDown(); }
+};
 
 }  // namespace
 
@@ -83,9 +91,8 @@ int RunApplication(HINSTANCE instance) {
     }
     SelectLanguage(App.CurrentLanguage);
 
-    ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    Gdiplus::GdiplusStartup(&g_gdiplusToken, &gdiplusInput, nullptr);
 
     int network = StartTransferSocket(&App.TransferSocket);
     if (network != kNetworkStarted) {
@@ -114,7 +121,7 @@ int RunApplication(HINSTANCE instance) {
         const char16_t* text = kNoMainWindowText[App.CurrentLanguage < kLanguageCount ? App.CurrentLanguage : 0];
         WriteLog((ToCp1251(kNoMainWindowText[0]) + "\r\n").c_str());
         MessageBoxW(nullptr, W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
-        ShutDown(gdiplusToken);
+        ShutDown();
         return kExitMainWindowFailed;
     }
 
@@ -128,6 +135,6 @@ int RunApplication(HINSTANCE instance) {
     }
 
     host.main = nullptr;
-    ShutDown(gdiplusToken);
+    ShutDown();
     return 0;
 }

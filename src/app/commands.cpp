@@ -18,7 +18,7 @@
 
 namespace {
 
-void Exit(MainWindow& main) { main.Close(); }
+void Exit(MainWindow& main) { main.Close(MainWindow::Ending::Asked); }
 void ViewFramesCommand(MainWindow& main) { ViewFrames(main, App.Frames); }
 void EditFramesCommand(MainWindow& main) { EditFrameCommentary(main, App.Frames); }
 void ViewSettings(MainWindow& main) { ViewSettingsCommand(main); }

@@ -82,6 +82,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"слишком большой",  // 69
         u"не записан",  // 70
         u"Недостаточно памяти для чтения кадров.",  // 71
+        // The commentary
+        u"Файл комментария %s не читается (возможно, его держит открытым другая программа).\n"
+        u"Комментарий показан пустым; изменить его можно будет, когда файл снова станет читаться.",  // 72
+        u"Не удалось сохранить комментарий в файл %s.\nВыйти из программы без сохранения комментария?",  // 73
     },
     // English
     {
@@ -159,6 +163,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"too large",  // 69
         u"not saved",  // 70
         u"Not enough memory to read the frames.",  // 71
+        // The commentary
+        u"The commentary file %s cannot be read (another program may hold it open).\n"
+        u"The commentary is shown empty; it can be edited once the file can be read again.",  // 72
+        u"The commentary could not be saved to the file %s.\nQuit without saving the commentary?",  // 73
     },
     // Turkish
     {
@@ -236,6 +244,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"cok buyuk",  // 69
         u"kaydedilemedi",  // 70
         u"Goruntuleri okumak icin bellek yetersiz.",  // 71
+        // The commentary
+        u"Yorum dosyasi %s okunamiyor (baska bir program acik tutuyor olabilir).\n"
+        u"Yorum bos gosteriliyor; dosya yeniden okunabilir olunca degistirilebilir.",  // 72
+        u"Yorum %s dosyasina kaydedilemedi.\nYorum kaydedilmeden programdan cikilsin mi?",  // 73
     },
 };
 

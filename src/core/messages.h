@@ -5,7 +5,7 @@
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 72;
+constexpr int kMessageCount = 74;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -72,4 +72,7 @@ enum MessageId : int {
     kMsgFrameTooLarge = 69,     // a frame longer than the transfer buffer
     kMsgFrameNotSaved = 70,     // a frame file that could not be written
     kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames
+    // The commentary
+    kMsgCommentaryUnreadable = 72,  // a commentary file there but not to be read
+    kMsgQuitWithoutSaving = 73,     // the commentary cannot be saved: quit all the same?
 };

@@ -26,9 +26,3 @@ int FindFrameName(const std::vector<std::u16string>& names, const std::u16string
     return -1;
 }
 
-int FindChosenFrame(const std::vector<std::u16string>& names, const std::u16string& framesFolder,
-                    const std::u16string& chosenPath, NameComparison comparison) {
-    const std::u16string folder = FolderOf(chosenPath);
-    if (!SameText(folder, framesFolder, NameComparison::IgnoreCaseAToZ)) return -1;
-    return FindFrameName(names, chosenPath.substr(folder.size()), comparison);
-}

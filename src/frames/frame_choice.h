@@ -15,8 +15,3 @@ std::u16string FolderOf(const std::u16string& path);
 // The first index whose name is `name`, or -1.
 int FindFrameName(const std::vector<std::u16string>& names, const std::u16string& name, NameComparison comparison);
 
-// Where a chosen file stands in the frame list: its index, or -1 when it is not a frame of the
-// frames folder. `framesFolder` and `chosenPath` are full paths; folders compare without
-// regard to the case of A to Z, as Windows names do.
-int FindChosenFrame(const std::vector<std::u16string>& names, const std::u16string& framesFolder,
-                    const std::u16string& chosenPath, NameComparison comparison);

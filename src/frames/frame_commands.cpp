@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "frames/frame_choice.h"
@@ -13,12 +15,23 @@
 
 namespace {
 
-// The frames folder as a full path: the configured one is usually relative ("FRAMES\"),
-// while the dialog gives full paths.
-std::u16string FullFolder(const std::u16string& folder) {
-    wchar_t full[32768];
-    DWORD n = GetFullPathNameW(W(folder), 32768, full, nullptr);
-    return n > 0 && n < 32768 ? U(full) : folder;
+// A folder as the file system names it: full (the configured one is usually relative,
+// "FRAMES\", while the dialog gives full paths) and in its long form (the dialog may give a
+// short 8.3 one).
+std::u16string LongFullFolder(const std::u16string& folder) {
+    constexpr DWORD kLongest = 32768;
+    std::vector<wchar_t> full(kLongest), longer(kLongest);
+    DWORD n = GetFullPathNameW(W(folder), kLongest, full.data(), nullptr);
+    if (n == 0 || n >= kLongest) return folder;
+    n = GetLongPathNameW(full.data(), longer.data(), kLongest);
+    return n > 0 && n < kLongest ? U(longer.data()) : U(full.data());
+}
+
+// The same folder to Windows: file names compare ordinally, without regard to the case of any
+// letter (Cyrillic ones included).
+bool SameFolder(const std::u16string& a, const std::u16string& b) {
+    return CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 bool ChooseFrameFile(const MainWindow& main, const FrameList& frames, ui::ChosenFile* chosen) {
@@ -34,12 +47,17 @@ bool ChooseFrameFile(const MainWindow& main, const FrameList& frames, ui::Chosen
 // the list was read is found after reading it again; a file that is not a frame of the
 // frames folder is said so, and -1 changes nothing.
 int FindFrame(MainWindow& main, FrameList& frames, const ui::ChosenFile& chosen, NameComparison comparison) {
-    const std::u16string folder = FullFolder(frames.Folder);
-    int index = FindChosenFrame(frames.Names, folder, chosen.path, comparison);
-    if (index < 0 && SameText(FolderOf(chosen.path), folder, NameComparison::IgnoreCaseAToZ)) {
-        frames.Rebuild();
-        main.FrameListChanged();
-        index = FindChosenFrame(frames.Names, folder, chosen.path, comparison);
+    const std::u16string folder = LongFullFolder(frames.Folder);
+    const std::u16string chosenFolder = FolderOf(chosen.path);
+    int index = -1;
+    if (SameFolder(LongFullFolder(chosenFolder), folder)) {
+        const std::u16string name = chosen.path.substr(chosenFolder.size());
+        index = FindFrameName(frames.Names, name, comparison);
+        if (index < 0) {
+            frames.Rebuild();
+            main.FrameListChanged();
+            index = FindFrameName(frames.Names, name, comparison);
+        }
     }
     if (index < 0) {
         std::u16string text = FormatText(CurrentTexts[kMsgNotAFrame], {chosen.path, folder});

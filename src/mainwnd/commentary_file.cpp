@@ -57,14 +57,26 @@ CommentaryTexts DecodeCommentary(const uint8_t* bytes, size_t size) {
     return texts;
 }
 
-CommentaryTexts LoadCommentary(const std::u16string& framePath) {
-    sys::File file = sys::OpenFile(CommentaryPathFor(framePath), sys::OpenMode::Read);
-    if (file == sys::kNoFile) return {};
+LoadedCommentary LoadCommentary(const std::u16string& framePath) {
+    LoadedCommentary loaded;
+    const std::u16string path = CommentaryPathFor(framePath);
+    sys::File file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (file == sys::kNoFile) {
+        const sys::PathKind kind = sys::KindOfPath(path);
+        const bool nothingThere = kind == sys::PathKind::Nothing || kind == sys::PathKind::Folder;
+        loaded.state = nothingThere ? CommentaryState::Missing : CommentaryState::Unreadable;
+        return loaded;
+    }
     std::vector<uint8_t> bytes(kCommentaryFileSize, 0);
     int64_t got = sys::ReadFile(file, bytes.data(), bytes.size());
     sys::CloseFile(file);
-    if (got < 0) return {};
-    return DecodeCommentary(bytes.data(), static_cast<size_t>(got));
+    if (got < 0) {
+        loaded.state = CommentaryState::Unreadable;
+        return loaded;
+    }
+    loaded.state = CommentaryState::Read;
+    loaded.texts = DecodeCommentary(bytes.data(), static_cast<size_t>(got));
+    return loaded;
 }
 
 bool SaveCommentary(const std::u16string& framePath, const CommentaryTexts& texts) {

@@ -28,8 +28,20 @@ std::vector<uint8_t> EncodeCommentary(const CommentaryTexts& texts);
 // 1288 are not looked at.
 CommentaryTexts DecodeCommentary(const uint8_t* bytes, size_t size);
 
-// Reads the commentary file of `framePath`; empty texts when there is none or it cannot be read.
-CommentaryTexts LoadCommentary(const std::u16string& framePath);
+enum class CommentaryState {
+    Read,        // the file's texts
+    Missing,     // no file yet (or a folder under its name): nothing of the operator's to lose
+    Unreadable,  // a file is there but cannot be read (held open by another program, no access,
+                 // a read error): it must not be written over until it has been read
+};
+
+struct LoadedCommentary {
+    CommentaryState state = CommentaryState::Missing;
+    CommentaryTexts texts;  // empty unless Read
+};
+
+// Reads the commentary file of `framePath`.
+LoadedCommentary LoadCommentary(const std::u16string& framePath);
 
 // Writes the commentary file of `framePath` in one step: the new bytes go to a temporary file
 // beside it, which then takes the old file's place. On failure the old file is left as it was,

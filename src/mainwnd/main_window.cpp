@@ -116,70 +116,84 @@ void MainWindow::CreatePrevNextLabels() {
     nextLabel_ = label(CurrentTexts[kMsgNext], client.right - 40);
 }
 
-void MainWindow::SetMode(DisplayMode mode) {
+bool MainWindow::SetMode(DisplayMode mode) {
     mode_ = mode;
-    ApplyDisplayMode();
+    return ApplyDisplayMode();
 }
 
-void MainWindow::ShowFrame(int index, DisplayMode mode) {
+bool MainWindow::ShowFrame(int index, DisplayMode mode) {
     frames_.CurrentFrameIndex = index;
-    SetMode(mode);
+    return SetMode(mode);
 }
 
-void MainWindow::ShowSettings(const std::u16string& fileName) {
+bool MainWindow::ShowSettings(const std::u16string& fileName) {
+    if (!SetMode(DisplayMode::Settings)) return false;
     settingsFileName_ = fileName;
-    SetMode(DisplayMode::Settings);
     InvalidateRect(hwnd(), nullptr, TRUE);
+    return true;
 }
 
-void MainWindow::ApplyDisplayMode() {
-    // Leaving the editor saves to the frame on screen, whatever frame comes next. A failed save
-    // is told once the new mode stands, so that the window is never left half taken down.
-    std::u16string unsaved;
-    if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts()))
-        unsaved = CommentaryPathFor(shownFramePath_);
+bool MainWindow::ApplyDisplayMode() {
+    // Leaving the editor saves to the frame on screen, whatever frame comes next. When that
+    // fails, the editor stays as it is: the texts typed are the only copy there is.
+    if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts())) {
+        KeepEditing();
+        ReportUnsavedCommentary(CommentaryPathFor(shownFramePath_));
+        FocusEditor();
+        return false;
+    }
     if (shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit) TakeDownFrameView();
     shownMode_ = DisplayMode::Empty;
 
     // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
     // nothing can be shown.
     if (ShowsFrame() && frames_.FrameCount() == 0) mode_ = DisplayMode::Empty;
-    if (ShowsFrame()) BuildFrameView(mode_ == DisplayMode::CommentaryEdit);
+    if (ShowsFrame()) BuildFrameView();
     shownMode_ = mode_;
+    if (commentaryState_ == CommentaryState::Unreadable) ReportUnreadableCommentary();
+    return true;
+}
 
-    if (!unsaved.empty()) ReportUnsavedCommentary(unsaved);
+void MainWindow::KeepEditing() {
+    mode_ = DisplayMode::CommentaryEdit;
+    // A browse or a command may already have moved the current frame on: it goes back.
+    for (int i = 0; i < frames_.FrameCount(); ++i) {
+        if (frames_.PathOf(i) == shownFramePath_) {
+            frames_.CurrentFrameIndex = i;
+            break;
+        }
+    }
+    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
+}
+
+void MainWindow::FocusEditor() {
+    if (shownMode_ == DisplayMode::CommentaryEdit && lastFocusedField_) SetFocus(lastFocusedField_);
 }
 
 void MainWindow::TakeDownFrameView() {
     picture_.Destroy();
     if (titleLabel_) DestroyWindow(titleLabel_);
     titleLabel_ = nullptr;
-    for (HWND& label : commentaryLabels_) {
-        if (label) DestroyWindow(label);
-        label = nullptr;
-    }
+    DestroyCommentaryLabels();
     for (const CommentaryField& field : commentaryFields_) ShowWindow(field.edit, SW_HIDE);
     ShowWindow(scrollBar_, SW_HIDE);
     ShowWindow(prevLabel_, SW_HIDE);
     ShowWindow(nextLabel_, SW_HIDE);
     lastFocusedField_ = nullptr;
     shownFramePath_.clear();
+    commentaryState_ = CommentaryState::Missing;
     // The focus may have been in a field that is now hidden; keys go to the window again.
     SetFocus(hwnd());
 }
 
-void MainWindow::BuildFrameView(bool editable) {
+void MainWindow::BuildFrameView() {
     shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
     picture_.FramePath = shownFramePath_;
     picture_.Show(hwnd());
 
     titleLabel_ = MakeLabel(shownFramePath_, 5, 5, kLabelCharWidth * static_cast<int>(shownFramePath_.size()),
                             RegularFont);
-    const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
-    for (int i = 0; i < kLabelCount; ++i) {
-        const LabelPlace& p = places[i];
-        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, p.bold ? BoldFont : RegularFont);
-    }
+    CreateCommentaryLabels();
     for (const CommentaryField& field : commentaryFields_) {
         SetWindowTextW(field.edit, L"");
         ShowWindow(field.edit, SW_SHOW);
@@ -192,18 +206,38 @@ void MainWindow::BuildFrameView(bool editable) {
     ShowWindow(prevLabel_, SW_SHOW);
     ShowWindow(nextLabel_, SW_SHOW);
 
-    const CommentaryTexts texts = LoadCommentary(shownFramePath_);
+    const LoadedCommentary loaded = LoadCommentary(shownFramePath_);
+    commentaryState_ = loaded.state;
     for (int i = 0; i < kFieldCount; ++i) {
-        SetWindowTextW(commentaryFields_[i].edit, W(texts[i]));
+        SetWindowTextW(commentaryFields_[i].edit, W(loaded.texts[i]));
         InvalidateRect(commentaryFields_[i].edit, nullptr, TRUE);
     }
-    if (editable) {
+    // A commentary that could not be read is shown, empty, only to be read: editing it would
+    // end in writing the empty fields over the operator's file.
+    if (commentaryState_ == CommentaryState::Unreadable) mode_ = DisplayMode::FrameView;
+    if (mode_ == DisplayMode::CommentaryEdit) {
         for (const CommentaryField& field : commentaryFields_) {
             SendMessageW(field.edit, EM_SETREADONLY, FALSE, 0);
             InvalidateRect(field.edit, nullptr, TRUE);
         }
         lastFocusedField_ = commentaryFields_[0].edit;
         SetFocus(commentaryFields_[0].edit);
+    }
+}
+
+void MainWindow::CreateCommentaryLabels() {
+    DestroyCommentaryLabels();
+    const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
+    for (int i = 0; i < kLabelCount; ++i) {
+        const LabelPlace& p = places[i];
+        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, p.bold ? BoldFont : RegularFont);
+    }
+}
+
+void MainWindow::DestroyCommentaryLabels() {
+    for (HWND& label : commentaryLabels_) {
+        if (label) DestroyWindow(label);
+        label = nullptr;
     }
 }
 
@@ -222,6 +256,11 @@ CommentaryTexts MainWindow::FieldTexts() const {
 void MainWindow::ReportUnsavedCommentary(const std::u16string& path) {
     std::u16string text = FormatText(CurrentTexts[kMsgCommentaryNotSaved], {path});
     MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::ReportUnreadableCommentary() {
+    std::u16string text = FormatText(CurrentTexts[kMsgCommentaryUnreadable], {CommentaryPathFor(shownFramePath_)});
+    MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgWarning]), MB_OK | MB_ICONWARNING);
 }
 
 std::u16string MainWindow::CommentaryFieldText(int index) const {
@@ -247,9 +286,22 @@ void MainWindow::FrameListChanged() {
     SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
 }
 
-void MainWindow::Close() {
-    SetMode(DisplayMode::Empty);
+bool MainWindow::Close(Ending ending) {
+    if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts())) {
+        // At the end of the Windows session no question can be asked: what could be saved is.
+        if (ending == Ending::Asked) {
+            std::u16string text = FormatText(CurrentTexts[kMsgQuitWithoutSaving], {CommentaryPathFor(shownFramePath_)});
+            const int answer = MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgWarning]), MB_YESNO | MB_ICONWARNING);
+            if (answer != IDYES) {
+                FocusEditor();
+                return false;
+            }
+        }
+    }
+    // Saved, or given up: the window goes with everything on it.
+    shownMode_ = DisplayMode::Empty;
     DestroyWindow(hwnd());
+    return true;
 }
 
 void MainWindow::ShowNewLanguage(LanguageId language) {
@@ -263,7 +315,15 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
     AttachLanguageMenu(language);
     InvalidateStatusStrip();
-    SetMode(mode_);
+    // A commentary that could not be saved stays in its fields, under labels in the new language.
+    if (!SetMode(mode_)) CreateCommentaryLabels();
+}
+
+void MainWindow::EndSession() {
+    // The process may be ended as soon as this returns: the commentary and the program's own
+    // files are saved now, as on Exit.
+    Close(Ending::SessionEnd);
+    host_.SessionEnding();
 }
 
 void MainWindow::RunStartupSearch() {
@@ -354,7 +414,7 @@ void MainWindow::OnBrowse(int code) {
     else return;
     frames_.CurrentFrameIndex = index;
     SetScrollPos(scrollBar_, SB_CTL, index, TRUE);
-    ApplyDisplayMode();
+    ApplyDisplayMode();  // a commentary that cannot be saved keeps the frame on screen
 }
 
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -363,7 +423,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             if (IsModifierKey(wParam)) return TRUE;
             if (wParam == VK_ESCAPE) {
-                Close();
+                Close(Ending::Asked);
                 return TRUE;
             }
             break;
@@ -374,7 +434,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return TRUE;  // Enter does not close the window
             if (LOWORD(wParam) == IDCANCEL) {
-                if (lParam == 0) Close();  // close box, Alt+F4
+                if (lParam == 0) Close(Ending::Asked);  // close box, Alt+F4
                 return TRUE;
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
@@ -407,6 +467,13 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_PAINT:
             PaintWindow();
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // The work is done when the session really ends (WM_ENDSESSION); nothing to refuse.
+            SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) EndSession();
             return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);

@@ -36,6 +36,9 @@ public:
     virtual DeviceLink CurrentLink() const = 0;
     // The start-up search found the detector at `ip`.
     virtual void AdoptDeviceAddress(uint32_t ip) = 0;
+    // Windows' session is ending: the program's own files are saved and the log closed now, as
+    // at the end of a run; the process may be ended any time after.
+    virtual void SessionEnding() = 0;
 
 protected:
     ~MainWindowHost() = default;
@@ -59,15 +62,23 @@ public:
 
     // The one way to change what the window shows: the mode on screen is taken down (an edited
     // commentary is saved first) and `mode` is built. A frame mode shows the current frame.
-    void SetMode(DisplayMode mode);
-    // Frame `index` of the list, in a frame mode.
-    void ShowFrame(int index, DisplayMode mode);
-    // View > Settings: the chosen settings file (name without folder), and the settings mode.
-    void ShowSettings(const std::u16string& fileName);
+    // False when nothing changed because the edited commentary could not be saved: the
+    // operator has been told, and the editor stays with the texts typed.
+    bool SetMode(DisplayMode mode);
+    // Frame `index` of the list, in a frame mode; false as for SetMode.
+    bool ShowFrame(int index, DisplayMode mode);
+    // View > Settings: the chosen settings file (name without folder), and the settings mode;
+    // false as for SetMode.
+    bool ShowSettings(const std::u16string& fileName);
 
-    // Ends the program as Exit does: the empty mode first, so that nothing open is lost, then
-    // the window goes and the message loop ends.
-    void Close();
+    enum class Ending {
+        Asked,       // Exit, the close box, Alt+F4, Escape: the operator can be asked
+        SessionEnd,  // Windows' session ends: nobody can be asked
+    };
+    // Ends the program: an edited commentary is saved, then the window goes and the message
+    // loop ends. When the commentary cannot be saved, the operator is asked whether to quit
+    // without it; false when the answer is No and the program goes on.
+    bool Close(Ending ending);
 
     // After the language changed: caption, prev/next labels, menu, status line and the
     // current display mode in the new texts.
@@ -95,14 +106,21 @@ private:
         uint16_t maxLength = 0;
     };
 
-    // Takes down what the shown mode built and builds what the requested mode needs.
-    void ApplyDisplayMode();
+    // Takes down what the shown mode built and builds what the requested mode needs; false,
+    // with the editor left as it was, when the edited commentary could not be saved.
+    bool ApplyDisplayMode();
+    void KeepEditing();
+    void FocusEditor();
+    void EndSession();
     void AttachLanguageMenu(LanguageId language);
     void TakeDownFrameView();
-    void BuildFrameView(bool editable);
+    void BuildFrameView();
+    void CreateCommentaryLabels();
+    void DestroyCommentaryLabels();
     HWND MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font);
     CommentaryTexts FieldTexts() const;
     void ReportUnsavedCommentary(const std::u16string& path);
+    void ReportUnreadableCommentary();
     void LayOutFields();
     void CreatePrevNextLabels();
     void RunStartupSearch();
@@ -119,6 +137,7 @@ private:
     DisplayMode mode_ = DisplayMode::Empty;       // requested
     DisplayMode shownMode_ = DisplayMode::Empty;  // built on screen
     std::u16string shownFramePath_;               // while a frame is on screen
+    CommentaryState commentaryState_ = CommentaryState::Missing;  // of the frame on screen
     std::u16string settingsFileName_;             // the settings file last chosen, without folder
     int connectionStatus_ = 0;                    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;

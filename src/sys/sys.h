@@ -40,6 +40,11 @@ bool RemoveFile(const std::u16string& path);
 // Moves `from` over `to` in one step; `to` is either the old or the new file, never a mix.
 bool ReplaceFileWith(const std::u16string& to, const std::u16string& from);
 
+// What stands at `path`: nothing (neither it nor its folder exists), a file, a folder, or
+// something that cannot be told (no access to look).
+enum class PathKind { Nothing, File, Folder, Unknown };
+PathKind KindOfPath(const std::u16string& path);
+
 // Makes the folder `path` (one level; a trailing backslash is allowed). True when the folder
 // is there afterwards, made now or before.
 bool EnsureFolder(const std::u16string& path);

@@ -164,6 +164,12 @@ bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
+PathKind KindOfPath(const std::u16string& path) {
+    struct stat st;
+    if (::stat(NativePath(path).c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::File;
+    return errno == ENOENT || errno == ENOTDIR ? PathKind::Nothing : PathKind::Unknown;
+}
+
 bool EnsureFolder(const std::u16string& path) {
     std::string native = NativePath(path);
     while (native.size() > 1 && native.back() == '/') native.pop_back();

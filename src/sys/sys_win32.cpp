@@ -71,6 +71,14 @@ bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+PathKind KindOfPath(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(W(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Nothing : PathKind::Unknown;
+}
+
 bool EnsureFolder(const std::u16string& path) {
     std::u16string folder = path;
     while (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();

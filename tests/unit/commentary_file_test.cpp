@@ -2,7 +2,11 @@
 // others, its name beside the frame.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "mainwnd/commentary_file.h"
+#include "test_support.h"
 
 namespace {
 
@@ -95,6 +99,27 @@ TEST(CommentaryRecords, PathOfTheFrame) {
     EXPECT_EQ(CommentaryPathFor(u"C:\\F\\x.PNG"), u"C:\\F\\x.dat");
     std::u16string longPath = u"D:\\" + std::u16string(400, u'ф') + u".png";
     EXPECT_EQ(CommentaryPathFor(longPath), longPath.substr(0, longPath.size() - 3) + u"dat");
+}
+
+class CommentaryBesideFrames : public InScratchFolder {};
+
+TEST_F(CommentaryBesideFrames, NoFileAFileAndOneThatCannotBeReadAreToldApart) {
+    // No file yet, or a folder standing under its name: nothing of the operator's is there.
+    EXPECT_EQ(LoadCommentary(u"a.png").state, CommentaryState::Missing);
+    ASSERT_EQ(mkdir("b.dat", 0755), 0);
+    EXPECT_EQ(LoadCommentary(u"b.png").state, CommentaryState::Missing);
+
+    ASSERT_TRUE(SaveCommentary(u"c.png", Sample()));
+    const LoadedCommentary read = LoadCommentary(u"c.png");
+    EXPECT_EQ(read.state, CommentaryState::Read);
+    EXPECT_EQ(read.texts, Sample());
+
+    // A file that is there but cannot be opened (here a link that loops) must never pass for
+    // an empty commentary that the next save may replace.
+    ASSERT_EQ(symlink("d.dat", "d.dat"), 0);
+    const LoadedCommentary unreadable = LoadCommentary(u"d.png");
+    EXPECT_EQ(unreadable.state, CommentaryState::Unreadable);
+    EXPECT_EQ(unreadable.texts, CommentaryTexts());
 }
 
 }  // namespace

@@ -10,24 +10,17 @@ namespace {
 
 const std::vector<std::u16string> kNames = {u"2026_12_08-10-00~001.png", u"Frame.png", u"frame.png",
                                             u"\u0424rame.png"};
-const std::u16string kFolder = u"Z:\\work\\FRAMES\\";
 
 TEST(FrameChoice, ViewComparesNamesExactlyAndEditIgnoresOnlyTheCaseOfAToZ) {
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"frame.png", NameComparison::Exact), 2);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"Frame.png", NameComparison::Exact), 1);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"FRAME.png", NameComparison::Exact), -1);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"FRAME.PNG", NameComparison::IgnoreCaseAToZ), 1);
+    EXPECT_EQ(FindFrameName(kNames, u"frame.png", NameComparison::Exact), 2);
+    EXPECT_EQ(FindFrameName(kNames, u"Frame.png", NameComparison::Exact), 1);
+    EXPECT_EQ(FindFrameName(kNames, u"FRAME.png", NameComparison::Exact), -1);
+    EXPECT_EQ(FindFrameName(kNames, u"FRAME.PNG", NameComparison::IgnoreCaseAToZ), 1);
     // Ф and ф are not A to Z: they must match as they are.
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"\u0444rame.png", NameComparison::IgnoreCaseAToZ), -1);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, kFolder + u"\u0424RAME.png", NameComparison::IgnoreCaseAToZ), 3);
-}
-
-TEST(FrameChoice, AFileOfAnotherFolderIsNoFrame) {
-    // The same name in a folder below is another file.
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"Z:\\work\\FRAMES\\sub\\frame.png", NameComparison::Exact), -1);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"Z:\\WORK\\frames\\frame.png", NameComparison::Exact), 2);
-    EXPECT_EQ(FindChosenFrame(kNames, kFolder, u"frame.png", NameComparison::Exact), -1);
-    EXPECT_EQ(FolderOf(u"Z:\\work\\FRAMES\\frame.png"), kFolder);
+    EXPECT_EQ(FindFrameName(kNames, u"\u0444rame.png", NameComparison::IgnoreCaseAToZ), -1);
+    EXPECT_EQ(FindFrameName(kNames, u"\u0424RAME.png", NameComparison::IgnoreCaseAToZ), 3);
+    EXPECT_EQ(FolderOf(u"Z:\\work\\FRAMES\\frame.png"), u"Z:\\work\\FRAMES\\");
+    EXPECT_EQ(FolderOf(u"frame.png"), u"");
 }
 
 TEST(LabelPlaces, TheTurkishMillimetreLabelAndTheBoldOnes) {

@@ -10,7 +10,7 @@ import time
 from contextlib import contextmanager
 from pathlib import Path
 
-from e2e import IDOK, HarnessError, ScenarioFailure, check, check_equal, poll
+from e2e import IDOK, HarnessError, ScenarioFailure, check, check_equal, poll, windows_path
 
 # Commands and controls (src/res/resource.h).
 ID_READ_SETTINGS = 32771
@@ -32,6 +32,9 @@ SCROLL_BAR = 1020
 # The commentary fields in the order of the commentary file's records.
 FIELD_IDS = [2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011]
 ES_READONLY = 0x0800
+IDYES, IDNO = 6, 7
+WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
+FILE_SHARE_NONE, FILE_SHARE_READ_WRITE = 0, 3
 
 RUSSIAN, ENGLISH, TURKISH = 0, 1, 2
 LANGUAGE_NAMES = {RUSSIAN: "russian", ENGLISH: "english", TURKISH: "turkish"}
@@ -173,6 +176,16 @@ def check_log_has(s, *lines):
     log = s.log() or b""
     for line in lines:
         check(line.encode("cp1251") in log, f"the log has no line {line!r}")
+
+
+@contextmanager
+def held_by_another_program(s, path, share):
+    """The file open in another process (the driver) with the given sharing."""
+    s.driver.request("hold_file", path=windows_path(path), share=share)
+    try:
+        yield
+    finally:
+        s.driver.request("release_files")
 
 
 @contextmanager

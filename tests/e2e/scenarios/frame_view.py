@@ -5,10 +5,11 @@ View and Edit frame commands with the open-file dialog."""
 import os
 import statistics
 
-from common import (ENGLISH, ES_READONLY, FIELD_IDS, ID_ABOUT, ID_EDIT_FRAMES, ID_VIEW_FRAMES, OPEN_FILE_NAME, RUSSIAN,
-                    SCROLL_BAR, TURKISH, choose_file, choose_language, close, containing, exit_through_menu, immutable,
-                    message, open_file_dialog, start_main_window)
-from e2e import IDOK, VK_ESCAPE, check, check_equal, near, poll, windows_path, write_png
+from common import (ENGLISH, ES_READONLY, FIELD_IDS, FILE_SHARE_NONE, ID_ABOUT, ID_EDIT_FRAMES, ID_EXIT, ID_VIEW_FRAMES,
+                    IDNO, IDYES, OPEN_FILE_NAME, RUSSIAN, SCROLL_BAR, TURKISH, WM_ENDSESSION, WM_QUERYENDSESSION,
+                    choose_file, choose_language, close, containing, exit_through_menu, held_by_another_program,
+                    immutable, message, no_message_box, open_file_dialog, start_main_window)
+from e2e import IDOK, check, check_equal, near, poll, windows_path, write_png
 
 MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
 GREY = (128, 128, 128)  # the picture window's background
@@ -274,37 +275,114 @@ def scenario_edit_command_and_the_frames_folder(s):
                 commentary_bytes(["", "", "", "", "до закрытия"] + [""] * 7), "the commentary saved by the close box")
 
 
-def scenario_commentary_that_cannot_be_saved(s):
-    """A folder standing under the commentary's name, and a file that cannot be replaced: the
-    operator is told, naming the file; the old file stays; the program goes on. Escape saves."""
-    os.makedirs(commentary_path(s, 1))
+def question(s, frame, what):
+    """The question whether to quit without the commentary of `frame`: Yes and No, a warning."""
+    box = message(s, containing(frame_name(frame)[:-3] + "dat"), what, title="Warning", keep=True)
+    check_equal(sorted(box.buttons), [IDYES, IDNO], f"the buttons of {what}")
+    check(box.icon, f"no icon on {what}")
+    return box
+
+
+def scenario_a_commentary_that_cannot_be_saved_is_kept(s):
+    """The commentary file cannot be replaced: browsing on says so and stays on the frame with the
+    texts typed; Exit and the close box ask whether to quit without them, and No goes on editing;
+    once the file can be written again, Exit saves it. A folder under the commentary's name is
+    refused the same way."""
+    locked = commentary_path(s, 1)
+    locked.write_bytes(commentary_bytes(SAVED))
     view = start_with_frames(s, ENGLISH)
     view_frame(s, view, 1)
     edit(view)
-    view.type(0, "lost?")
-    view.bar.hscroll(1)
-    message(s, containing(frame_name(1)[:-3] + "dat"), "the commentary not saved", title="Error",
-            shot="commentary-not-saved-english")
-    view.wait_title(frame_name(2))
-    poll(lambda: all(view.editable()), 5, "the next frame editable")
-    check(commentary_path(s, 1).is_dir(), "the folder in the way")
-    check_equal([p.name for p in s.path("FRAMES").iterdir() if "tmp" in p.name], [], "temporary files")
-
-    # A commentary file that cannot be replaced (immutable even for root).
-    locked = commentary_path(s, 2)
-    locked.write_bytes(commentary_bytes(SAVED))
+    view.fields[4].click(mouse=True)
+    typed = ["kept"] + SAVED[1:4] + ["typed while the file is locked"] + SAVED[5:]
     with immutable(locked):
-        view.type(1, "09.12.2026")
+        view.fields[4].set_text(typed[4])
+        view.fields[0].set_text(typed[0])
+        view.fields[4].click(mouse=True)
         view.bar.hscroll(1)
-        message(s, containing(frame_name(2)[:-3] + "dat"), "the commentary not replaced", title="Error")
-        view.wait_title(frame_name(3))
-    check_equal(locked.read_bytes(), commentary_bytes(SAVED), "the old commentary byte for byte")
+        message(s, containing(frame_name(1)[:-3] + "dat"), "the commentary not saved", title="Error",
+                shot="commentary-not-saved-english")
+        check_equal(view.title(), "FRAMES\\" + frame_name(1), "the frame still shown")
+        check_equal(view.bar.scroll()["pos"], 0, "the scroll bar back at the frame shown")
+        check_equal(view.texts(), typed, "the texts typed")
+        check(all(view.editable()), "the fields still editable")
+        poll(lambda: s.focus()["focus"] == view.fields[4].hwnd, 5, "the focus back in the note")
 
-    view.type(0, "saved by Escape")
-    view.main.post_key(VK_ESCAPE)
-    check_equal(s.wait_exit(), 0, "the exit code after Escape")
-    check_equal(commentary_path(s, 3).read_bytes(),
-                commentary_bytes(["saved by Escape"] + [""] * 11), "the commentary saved by Escape")
+        view.main.command(ID_EXIT)
+        close(question(s, 1, "the question at Exit"), IDNO)
+        view.main.post_command(2)  # the close box
+        question(s, 1, "the question at the close box").screenshot("quit-without-commentary-english")
+        close(s.message_box(), IDNO)
+        check(s.still_running(0.3), "the program ended after No")
+        check_equal(view.texts(), typed, "the texts after No")
+        check_equal(locked.read_bytes(), commentary_bytes(SAVED), "the locked file byte for byte")
+    check_equal([p.name for p in s.path("FRAMES").iterdir() if not p.name.endswith((".png", ".dat"))], [],
+                "files left beside the frames")
+
+    # Writable again: the next frame is reached, the typed texts saved on the way.
+    view.browse(1, frame_name(2))
+    check_equal(locked.read_bytes(), commentary_bytes(typed), "the commentary saved once it could be")
+    os.makedirs(commentary_path(s, 3))
+    view.browse(1, frame_name(3))
+    view.fields[0].set_text("into a folder?")
+    view.main.command(ID_EXIT)
+    close(question(s, 3, "the question with a folder in the way"), IDYES)
+    check_equal(s.wait_exit(), 0, "the exit code after Yes")
+    check(commentary_path(s, 3).is_dir(), "the folder in the way")
+
+
+def scenario_unreadable_commentary_and_the_session_end(s):
+    """A commentary file held open by another program cannot be read: the frame shows empty
+    fields with a warning naming the file, Edit does not open them, and nothing is written over
+    the file; released, it is read and edited. The end of the Windows session then saves the
+    commentary and the configuration and closes the log."""
+    held = commentary_path(s, 2)
+    held.write_bytes(commentary_bytes(SAVED))
+    view = start_with_frames(s, ENGLISH)
+    choose_language(s, view.main, ENGLISH)  # confirmed: Pelorin.cfg is to be rewritten
+    with held_by_another_program(s, held, FILE_SHARE_NONE):
+        view.main.command(ID_VIEW_FRAMES)
+        choose_file(s, view.main, windows_path(s.path("FRAMES/" + frame_name(2))))
+        message(s, containing(frame_name(2)[:-3] + "dat"), "the unreadable commentary", title="Warning",
+                shot="commentary-unreadable-english")
+        view.wait_title(frame_name(2))
+        check_equal(view.texts(), [""] * 12, "the fields of the unreadable commentary")
+        view.main.command(ID_EDIT_FRAMES)
+        message(s, containing(frame_name(2)[:-3] + "dat"), "the unreadable commentary at Edit", title="Warning")
+        check(not any(view.editable()), "Edit opened the fields of an unreadable commentary")
+        view.browse(1, frame_name(3))
+    check_equal(held.read_bytes(), commentary_bytes(SAVED), "the held file byte for byte")
+
+    view.browse(0, frame_name(2))
+    check_equal(view.texts(), SAVED, "the commentary read once released")
+    edit(view)
+    view.fields[0].set_text("at the end of the day")
+    view.main.send(WM_QUERYENDSESSION)
+    view.main.send(WM_ENDSESSION, 1)
+    check_equal(s.wait_exit(), 0, "the exit code at the end of the session")
+    check_equal(held.read_bytes(), commentary_bytes(["at the end of the day"] + SAVED[1:]),
+                "the commentary saved at the end of the session")
+    check_equal(s.read_bytes("Pelorin.cfg"), s.canonical_config(LANGUAGE_DEFAULT=1, IP_ADDRESS="127.0.0.1"),
+                "Pelorin.cfg rewritten at the end of the session")
+    check_equal(s.log().count(b"Stop Pelorin"), 1, "stop lines in the log")
+
+
+def scenario_frames_folder_named_in_another_case(s):
+    """FRAMES_PATH names the folder in other Cyrillic letter case than the disk does: View and
+    Edit find the chosen frame all the same."""
+    folder = s.path("Кадры")
+    folder.mkdir()
+    for number in (1, 2):
+        make_frame(folder / frame_name(number), number)
+    main, _ = start_main_window(s, ENGLISH, extra="FRAMES_PATH = кадры\r\n")
+    view = FrameView(s, main)
+    for command, number in ((ID_EDIT_FRAMES, 1), (ID_VIEW_FRAMES, 2)):
+        main.command(command)
+        choose_file(s, main, windows_path(folder / frame_name(number)))
+        no_message_box(s, 0.5)
+        view.wait_title(frame_name(number))
+        check_picture(view, number)
+    exit_through_menu(s, main)
 
 
 def scenario_missing_and_odd_pictures(s):

@@ -3,36 +3,24 @@ dialog and View > Settings, against the simulated detector on a loopback address
 
 import re
 import time
-from contextlib import contextmanager
 
-from common import (ENGLISH, ID_READ_SETTINGS, ID_SET_IP_ADDRESS, ID_VIEW_SETTINGS, ID_WRITE_DEFAULT_SETTINGS,
+from common import (ENGLISH, FILE_SHARE_NONE, FILE_SHARE_READ_WRITE, ID_READ_SETTINGS, ID_SET_IP_ADDRESS,
+                    ID_VIEW_SETTINGS, ID_WRITE_DEFAULT_SETTINGS, IDNO, IDYES, held_by_another_program,
                     RUSSIAN, Detector, check_files, check_log_has, choose_file, close, exit_through_menu,
                     immutable, message, no_message_box, open_file_dialog, random_bytes, start_main_window)
 from e2e import IDCANCEL, IDOK, VK_ESCAPE, check, check_equal, poll, windows_path
 from frame_view import commentary_bytes, commentary_path, edit, frame_name, start_with_frames, view_frame
 from main_window import CYAN, RED, STATUS_INTERVAL, wait_status
 
-IDYES, IDNO = 6, 7
 IP_CONTROL = 1009
 OVERALL_BAR, FILE_BAR = 1015, 1016
 NO_ID = (-1, 0xFFFF)
 IPM_SETADDRESS = 0x400 + 101
-FILE_SHARE_NONE, FILE_SHARE_READ_WRITE = 0, 3
 
 READ_TITLES = {ENGLISH: "Read apparatus settings", RUSSIAN: "Чтение настроек дефектоскопа"}
 ADDRESS_TITLES = {ENGLISH: "Set defectoscope IP address", RUSSIAN: "IP адрес дефектоскопа"}
 QUESTIONS = {ENGLISH: "Are you sure to rewrite default settings\nto apparatus",
              RUSSIAN: "Вы уверены, что хотите записать в прибор\nнастройки по умолчанию"}
-
-
-@contextmanager
-def held_by_another_program(s, path, share):
-    """The file open in another process (the driver) with the given sharing."""
-    s.driver.request("hold_file", path=windows_path(path), share=share)
-    try:
-        yield
-    finally:
-        s.driver.request("release_files")
 
 
 # ---- Read > Settings
