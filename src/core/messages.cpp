@@ -3,8 +3,9 @@
 #include "core/messages.h"
 
 #include "core/app_state.h"
+#include "core/version.h"
 
-const char16_t* const ProgramVersion = u"2.04";
+const char16_t* const ProgramVersion = u"" PELORIN_VERSION;
 
 const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
     // Russian
