@@ -14,7 +14,7 @@ native="$root/build/native"
 
 "$root/scripts/build.sh" >/dev/null
 
-e2e=("$root/tests/e2e/run.py" bench --source "$root" --win-build "$root/build/win" --out "$native/e2e-bench")
+e2e=("$root/tests/e2e/run.py" bench --source "$root" --win-build "$root/build/win" --out "$native")
 if [ "$#" -gt 0 ]; then
   exec "$root/scripts/in-netns.sh" python3 "${e2e[@]}" "$@"
 fi

@@ -7,11 +7,10 @@ runs the demo.
                                                     one scenario, NAME = module.name, e.g.
                                                     foundation.missing_configuration
   run.py list                                       the scenarios there are
-  run.py bench NAME... | --all | --list [--source SRC --win-build WIN --out DIR]
+  run.py bench NAME... | --all | --list --source SRC --win-build WIN --out BUILD
                                                     end-to-end benchmarks (bench_NAME in
                                                     benches/*.py), each in a session of its own,
-                                                    with a Wine prefix of their own under DIR
-                                                    (default build/native/e2e-bench)
+                                                    in a Wine prefix of their own (BUILD/e2e-bench)
   run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
               [--detector-root DIR]                 Pelorin in the folder DIR, for a person to see;
                                                     on a virtual screen it reads the frames the
@@ -127,13 +126,15 @@ def command_bench(args):
     e2e.require_private_network()
     paths = e2e.Paths(args.source, args.win_build, args.out)
     display = os.environ.get("PELORIN_E2E_DISPLAY")
-    e2e.prepare_prefix(paths.prefix, display, reuse=True)
+    # A prefix of their own: the benchmarks may run while the tests use theirs.
+    prefix = paths.out / "e2e-bench" / "wineprefix"
+    e2e.prepare_prefix(prefix, display, reuse=True)
     failed = []
     for name in names:
         print(f"\n{name}: {' '.join((benches[name].__doc__ or '').split())}", flush=True)
         started = time.monotonic()
         try:
-            with e2e.Session(paths, "bench-" + name.replace("_", "-"), display) as session:
+            with e2e.Session(paths, "bench-" + name.replace("_", "-"), display, prefix=prefix) as session:
                 benches[name](session)
         except e2e.ScenarioFailure as failure:
             print(f"FAILED {name}: {failure}")
@@ -281,9 +282,6 @@ def main():
             sub.add_argument("--auto", action="store_true", help="end through View > Exit on a desktop too")
             sub.add_argument("--minutes", type=int, default=240, help="how long a desktop run may last")
             sub.add_argument("--detector-root", default=None, help="the folder the detector serves")
-        elif name == "bench":
-            # A prefix of their own: the benchmarks may run while the tests use theirs.
-            sub.add_argument("--out", default=str(HERE.parent.parent / "build" / "native" / "e2e-bench"))
         else:
             sub.add_argument("--out", default=str(HERE.parent.parent / "build" / "native"))
     commands.add_parser("list")
