@@ -2,8 +2,9 @@
 // the current language.
 #include "core/messages.h"
 
+#include "core/version.h"
 
-const char16_t* const ProgramVersion = u"2.04";
+const char16_t* const ProgramVersion = u"" PELORIN_VERSION;
 
 const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
     // Russian

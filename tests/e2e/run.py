@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end harness: prepares the Wine prefix, runs one scenario, or runs the demo.
+"""Runs the end-to-end harness: prepares the Wine prefix, runs one scenario, runs benchmarks, or
+runs the demo.
 
   run.py prefix   --out BUILD                       create the shared Wine prefix (ctest fixture)
   run.py scenario NAME --source SRC --win-build WIN --out BUILD
                                                     one scenario, NAME = module.name, e.g.
                                                     foundation.missing_configuration
   run.py list                                       the scenarios there are
+  run.py bench NAME... | --all | --list --source SRC --win-build WIN --out BUILD
+                                                    end-to-end benchmarks (bench_NAME in
+                                                    benches/*.py), each in a session of its own,
+                                                    in a Wine prefix of their own (BUILD/e2e-bench)
   run.py demo --source SRC --win-build WIN --work DIR --prefix DIR [--display :N] [--auto]
               [--detector-root DIR]                 Pelorin in the folder DIR, for a person to see;
                                                     on a virtual screen it reads the frames the
@@ -33,19 +38,36 @@ import e2e  # noqa: E402
 from printer import PdfPrinter  # noqa: E402
 
 SCENARIOS = HERE / "scenarios"
+BENCHES = HERE / "benches"
 sys.path.insert(0, str(SCENARIOS))
+sys.path.insert(1, str(BENCHES))
+
+
+def load_functions(folder, prefix):
+    """[(module, name, function)] for every function <prefix><name> in folder/<module>.py."""
+    found = []
+    for file in sorted(folder.glob("*.py")):
+        module_spec = importlib.util.spec_from_file_location(f"{folder.name}.{file.stem}", file)
+        module = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(module)
+        for name in dir(module):
+            if name.startswith(prefix) and callable(getattr(module, name)):
+                found.append((file.stem, name[len(prefix):], getattr(module, name)))
+    return found
 
 
 def load_scenarios():
     """{"module.name": function} for every scenario_<name> function in scenarios/<module>.py."""
+    return {f"{module}.{name}": function for module, name, function in load_functions(SCENARIOS, "scenario_")}
+
+
+def load_benches():
+    """{"name": function} for every bench_<name> function in benches/<module>.py."""
     found = {}
-    for file in sorted(SCENARIOS.glob("*.py")):
-        module_spec = importlib.util.spec_from_file_location("scenarios." + file.stem, file)
-        module = importlib.util.module_from_spec(module_spec)
-        module_spec.loader.exec_module(module)
-        for name in dir(module):
-            if name.startswith("scenario_") and callable(getattr(module, name)):
-                found[f"{file.stem}.{name[len('scenario_'):]}"] = getattr(module, name)
+    for module, name, function in load_functions(BENCHES, "bench_"):
+        if name in found:
+            raise e2e.HarnessError(f"two benchmarks named {name}, one in benches/{module}.py")
+        found[name] = function
     return found
 
 
@@ -88,6 +110,46 @@ def command_list(args):
     return 0
 
 
+def command_bench(args):
+    """The benchmarks named (or all), one after another, each in a session of its own; their
+    figures on standard output. Non-zero when one of them failed."""
+    benches = load_benches()
+    if args.list:
+        for name, function in benches.items():
+            print(f"{name}: {' '.join((function.__doc__ or '').split())}")
+        return 0
+    names = list(benches) if args.all else args.names
+    unknown = [name for name in names if name not in benches]
+    if not names or unknown:
+        print(f"no benchmark {', '.join(unknown) or 'named'}; there are: {', '.join(benches)}")
+        return 2
+    e2e.require_private_network()
+    paths = e2e.Paths(args.source, args.win_build, args.out)
+    display = os.environ.get("PELORIN_E2E_DISPLAY")
+    # A prefix of their own: the benchmarks may run while the tests use theirs.
+    prefix = paths.out / "e2e-bench" / "wineprefix"
+    e2e.prepare_prefix(prefix, display, reuse=True)
+    failed = []
+    for name in names:
+        print(f"\n{name}: {' '.join((benches[name].__doc__ or '').split())}", flush=True)
+        started = time.monotonic()
+        try:
+            with e2e.Session(paths, "bench-" + name.replace("_", "-"), display, prefix=prefix) as session:
+                benches[name](session)
+        except e2e.ScenarioFailure as failure:
+            print(f"FAILED {name}: {failure}")
+            failed.append(name)
+        except Exception:
+            print(f"ERROR in {name}:")
+            traceback.print_exc(file=sys.stdout)
+            failed.append(name)
+        else:
+            print(f"  ({time.monotonic() - started:.0f} s)")
+    if failed:
+        print(f"\nfailed: {', '.join(failed)}")
+    return 1 if failed else 0
+
+
 def detector_frames(root):
     """The frame numbers (1 to 100) the detector's folder holds."""
     if not root:
@@ -99,9 +161,8 @@ def detector_frames(root):
 def read_frames(session, main, numbers):
     """Read > Frames with the numbers picked and OK, as a user would; a screenshot of the dialog
     while it reads; returns once the dialog has closed."""
-    from common import ID_READ_FRAMES
-    main.command(ID_READ_FRAMES)
-    dialog = session.dialog(main)
+    from common import ID_READ_FRAMES, open_dialog
+    dialog = open_dialog(session, main, ID_READ_FRAMES)
     dialog.child(1004).select_items([number - 1 for number in numbers])
     dialog.press(e2e.IDOK)
     # The progress bars come when the reading starts.
@@ -120,29 +181,23 @@ def show_with_commentary(session, main, frame):
     """View > Frames on the frame, Edit > Frames, a sample commentary typed in, and View > Frames
     again, which saves it and shows the frame read-only."""
     from common import ES_READONLY, FIELD_IDS, ID_EDIT_FRAMES, ID_VIEW_FRAMES, choose_file
-    main.command(ID_VIEW_FRAMES)
-    choose_file(session, main, e2e.windows_path(frame))
+    choose_file(session, main, ID_VIEW_FRAMES, e2e.windows_path(frame))
     main.command(ID_EDIT_FRAMES)
     fields = [main.child(i) for i in FIELD_IDS]
     e2e.poll(lambda: fields[0].style & ES_READONLY == 0, 10, "the commentary open for editing")
     for field, text in zip(fields, SAMPLE_COMMENTARY):
         field.set_text(text)
-    main.command(ID_VIEW_FRAMES)
-    choose_file(session, main, e2e.windows_path(frame))
+    choose_file(session, main, ID_VIEW_FRAMES, e2e.windows_path(frame))
     e2e.poll(lambda: fields[0].style & ES_READONLY != 0 and fields[0].text == SAMPLE_COMMENTARY[0], 10,
              "the frame shown with its commentary")
 
 
 def print_shown_frame(session, main, printer):
     """View > Print with the print dialog confirmed; the PDF file it made."""
-    from common import ID_PRINT
+    from common import ID_PRINT, open_dialog
     known = set(printer.pdfs())
-    main.command(ID_PRINT)
-    dialogs = e2e.poll(lambda: [w for w in session.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
-                       "the print dialog")
-    dialog = e2e.Window(session, dialogs[0]["hwnd"])
-    dialog.child(0x482, wait=10)  # the copies box: the dialog is filled in
-    time.sleep(0.3)
+    dialog = open_dialog(session, main, ID_PRINT, control=0x482, unowned=True)  # the copies box
+    time.sleep(0.3)  # the dialog fills its controls after it shows
     dialog.press(e2e.IDOK)
     return printer.wait_pdf(known=known)
 
@@ -209,12 +264,16 @@ def main():
     signal.signal(signal.SIGTERM, stop_on_terminate)
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
-    for name in ("prefix", "scenario", "demo"):
+    for name in ("prefix", "scenario", "bench", "demo"):
         sub = commands.add_parser(name)
         sub.add_argument("--source", default=str(HERE.parent.parent))
         sub.add_argument("--win-build", default=str(HERE.parent.parent / "build" / "win"))
         if name == "scenario":
             sub.add_argument("name")
+        if name == "bench":
+            sub.add_argument("names", nargs="*", metavar="NAME")
+            sub.add_argument("--all", action="store_true", help="every benchmark in benches/")
+            sub.add_argument("--list", action="store_true", help="the benchmarks there are")
         if name == "demo":
             sub.add_argument("--work", required=True)
             sub.add_argument("--prefix", required=True)
@@ -229,7 +288,7 @@ def main():
     args = parser.parse_args()
     try:
         return {"prefix": command_prefix, "scenario": command_scenario, "list": command_list,
-                "demo": command_demo}[args.command](args)
+                "bench": command_bench, "demo": command_demo}[args.command](args)
     except e2e.HarnessError as error:
         print(f"e2e harness: {error}")
         return 1

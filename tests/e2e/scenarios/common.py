@@ -10,7 +10,7 @@ import time
 from contextlib import contextmanager
 from pathlib import Path
 
-from e2e import IDOK, HarnessError, ScenarioFailure, check, check_equal, poll, windows_path
+from e2e import IDOK, HarnessError, ScenarioFailure, Window, check, check_equal, poll, windows_path
 
 # Commands and controls (src/res/resource.h).
 ID_READ_SETTINGS = 32771
@@ -84,8 +84,7 @@ def expect_language_shown(main, language):
 
 def choose_language(s, main, language):
     """Settings > Language: the language's radio button and OK."""
-    main.command(ID_SELECT_LANGUAGE)
-    dialog = s.dialog(main)
+    dialog = open_dialog(s, main, ID_SELECT_LANGUAGE)
     dialog.child(RADIO_BUTTONS[language]).click()
     close(dialog)
 
@@ -93,6 +92,36 @@ def choose_language(s, main, language):
 def exit_through_menu(s, main):
     main.command(ID_EXIT)
     check_equal(s.wait_exit(), 0, "the exit code after View > Exit")
+
+
+# ---- dialogs
+
+def open_dialog(s, main, command, title=None, key=None, posted=False, control=None, unowned=False):
+    """Opens a dialog as the user does and returns it once it is up. The menu command is chosen
+    (its item must be enabled; `posted`: sent even though the menu greys it), or the accelerator
+    `key` is pressed instead. The dialog is owned by the main window, or with `unowned` by no
+    window at all (the print dialog). When given, its title is waited for (a dialog sets it in the
+    current language once it shows), and its control `control` (a common dialog fills itself in
+    after it shows)."""
+    if key is not None:
+        s.press_key(key)
+    elif posted:
+        main.post_command(command)
+    else:
+        main.command(command)
+    if unowned:
+        found = poll(lambda: [w for w in s.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
+                     f"the dialog of command {command}")
+        check_equal(len(found), 1, "dialogs besides the main window")
+        check_equal(found[0]["owner"], 0, "the dialog's owner")
+        dialog = Window(s, found[0]["hwnd"])
+    else:
+        dialog = s.dialog(main)
+    if title is not None:
+        poll(lambda: dialog.text == title, 5, f"the dialog's title {title!r}")
+    if control is not None:
+        dialog.child(control, wait=10)
+    return dialog
 
 
 def close(window, button=IDOK):
@@ -139,16 +168,14 @@ def no_message_box(s, wait=1.0):
 OPEN_FILE_NAME = 1148
 
 
-def open_file_dialog(s, owner):
-    """The open-file dialog that a command opened over `owner`, once its name box is there."""
-    dialog = s.dialog(owner)
-    dialog.child(OPEN_FILE_NAME, wait=10)
-    return dialog
+def open_file_dialog(s, main, command, posted=False):
+    """The open-file dialog that the command opens, once its name box is there."""
+    return open_dialog(s, main, command, posted=posted, control=OPEN_FILE_NAME)
 
 
-def choose_file(s, owner, path, dialog=None):
-    """Types a full Windows path into the open-file dialog and presses Open."""
-    dialog = dialog or open_file_dialog(s, owner)
+def choose_file(s, main, command, path, posted=False):
+    """The command's open-file dialog, a full Windows path typed into it, and Open."""
+    dialog = open_file_dialog(s, main, command, posted)
     dialog.child(OPEN_FILE_NAME).set_text(path)
     close(dialog)
 

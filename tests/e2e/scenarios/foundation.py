@@ -5,7 +5,7 @@ from datetime import datetime
 from common import (ABOUT_COPYRIGHT, ABOUT_TITLES, ABOUT_VERSION, ABOUT_VERSIONS, CAPTIONS, ENGLISH, ID_ABOUT,
                     ID_EDIT_SETTINGS, ID_SELECT_LANGUAGE, ID_VIEW_SETTINGS, LANGUAGE_DIALOG_TITLES, LANGUAGE_NAMES,
                     MENU_BARS, RADIO_BUTTONS, RUSSIAN, TEST_ADDRESS, TURKISH, exit_through_menu,
-                    expect_language_shown, start_main_window)
+                    expect_language_shown, open_dialog, start_main_window)
 from e2e import (IDCANCEL, IDOK, VK_ESCAPE, VK_RETURN, Stamped, check, check_equal, check_stamps_within,
                  match_log, poll)
 
@@ -67,8 +67,7 @@ def scenario_escape_ends_program(s):
 def scenario_escape_after_a_dialog(s):
     """Back on the main window after a dialog, Escape still ends the program."""
     main, _ = start_main_window(s, ENGLISH)
-    main.command(ID_ABOUT)
-    about = s.dialog(main)
+    about = open_dialog(s, main, ID_ABOUT)
     about.press(IDOK)
     about.wait_gone()
     poll(lambda: s.focus()["active"] == main.hwnd, 5, "the main window active again")
@@ -113,14 +112,6 @@ def scenario_main_window_turkish(s):
 
 # ---- choosing the language
 
-def open_language_dialog(s, main, language_shown):
-    main.command(ID_SELECT_LANGUAGE)
-    dialog = s.dialog(main)
-    poll(lambda: dialog.text == LANGUAGE_DIALOG_TITLES[language_shown], 5,
-         f"the language dialog's title {LANGUAGE_DIALOG_TITLES[language_shown]!r}")
-    return dialog
-
-
 def radio_states(dialog):
     return {language: dialog.child(button).checked for language, button in RADIO_BUTTONS.items()}
 
@@ -129,7 +120,7 @@ def scenario_choose_another_language(s):
     """English to Turkish with radio + OK: caption and menu change at once; Pelorin.cfg is
     rewritten in the program's layout at exit."""
     main, config = start_main_window(s, ENGLISH)
-    dialog = open_language_dialog(s, main, ENGLISH)
+    dialog = open_dialog(s, main, ID_SELECT_LANGUAGE, LANGUAGE_DIALOG_TITLES[ENGLISH])
     check_equal(radio_states(dialog), {RUSSIAN: False, ENGLISH: True, TURKISH: False}, "the radio buttons on opening")
     check_equal([dialog.child(RADIO_BUTTONS[n]).text for n in (RUSSIAN, ENGLISH, TURKISH)],
                 ["Русский", "English", "Turkce"], "the radio buttons' labels")
@@ -153,7 +144,7 @@ def scenario_choose_another_language(s):
 def scenario_same_language_again(s):
     """OK on the language already in use still rewrites Pelorin.cfg at exit."""
     main, _ = start_main_window(s, RUSSIAN)
-    dialog = open_language_dialog(s, main, RUSSIAN)
+    dialog = open_dialog(s, main, ID_SELECT_LANGUAGE, LANGUAGE_DIALOG_TITLES[RUSSIAN])
     check_equal(radio_states(dialog), {RUSSIAN: True, ENGLISH: False, TURKISH: False}, "the radio buttons on opening")
     dialog.press(IDOK)
     dialog.wait_gone()
@@ -166,7 +157,7 @@ def scenario_same_language_again(s):
 def scenario_cancel_changes_nothing(s):
     """Another radio button, then Cancel: same caption and menu, Pelorin.cfg byte-identical."""
     main, config = start_main_window(s, RUSSIAN)
-    dialog = open_language_dialog(s, main, RUSSIAN)
+    dialog = open_dialog(s, main, ID_SELECT_LANGUAGE, LANGUAGE_DIALOG_TITLES[RUSSIAN])
     dialog.child(RADIO_BUTTONS[ENGLISH]).click()
     poll(lambda: dialog.child(RADIO_BUTTONS[ENGLISH]).checked, 5, "the English radio button checked")
     dialog.press(IDCANCEL)
@@ -181,7 +172,7 @@ def scenario_language_out_of_range(s):
     rewritten Pelorin.cfg says 7."""
     main, _ = start_main_window(s, 7)
     expect_language_shown(main, 7)
-    dialog = open_language_dialog(s, main, RUSSIAN)
+    dialog = open_dialog(s, main, ID_SELECT_LANGUAGE, LANGUAGE_DIALOG_TITLES[RUSSIAN])
     check_equal(radio_states(dialog), {RUSSIAN: False, ENGLISH: False, TURKISH: False}, "the radio buttons on opening")
     dialog.press(IDOK)
     dialog.wait_gone()
@@ -198,9 +189,7 @@ def check_about(s, language):
     changes."""
     main, config = start_main_window(s, language)
     for close in ("Enter", "Escape", "OK"):
-        main.command(ID_ABOUT)
-        about = s.dialog(main)
-        poll(lambda: about.text == ABOUT_TITLES[language], 5, f"the About title {ABOUT_TITLES[language]!r}")
+        about = open_dialog(s, main, ID_ABOUT, ABOUT_TITLES[language])
         check_equal(about.child(ABOUT_VERSION).text, ABOUT_VERSIONS[language], "the version line")
         check(about.child(ABOUT_COPYRIGHT).text.strip() != "", "the copyright line is empty")
         check(not about.info()["style"] & WS_SYSMENU, "the About dialog has a system menu")

@@ -3,13 +3,12 @@ language, the commentary file written when editing ends and read when a frame is
 View and Edit frame commands with the open-file dialog."""
 
 import os
-import statistics
 
 from common import (ENGLISH, ES_READONLY, FIELD_IDS, FILE_SHARE_NONE, ID_ABOUT, ID_EDIT_FRAMES, ID_EXIT, ID_VIEW_FRAMES,
-                    IDNO, IDYES, OPEN_FILE_NAME, RUSSIAN, SCROLL_BAR, TURKISH, WM_ENDSESSION, WM_QUERYENDSESSION,
-                    choose_file, choose_language, close, containing, exit_through_menu, held_by_another_program,
-                    immutable, message, no_message_box, open_file_dialog, start_main_window)
-from e2e import IDOK, check, check_equal, near, poll, windows_path, write_png
+                    IDNO, IDYES, RUSSIAN, SCROLL_BAR, TURKISH, WM_ENDSESSION, WM_QUERYENDSESSION, choose_file,
+                    choose_language, close, containing, exit_through_menu, held_by_another_program, immutable, message,
+                    no_message_box, open_dialog, start_main_window)
+from e2e import check, check_equal, near, poll, windows_path, write_png
 
 MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
 GREY = (128, 128, 128)  # the picture window's background
@@ -109,8 +108,7 @@ def edit(view):
 
 
 def view_frame(s, view, number, command=ID_VIEW_FRAMES):
-    view.main.command(command)
-    choose_file(s, view.main, windows_path(s.path("FRAMES/" + frame_name(number))))
+    choose_file(s, view.main, command, windows_path(s.path("FRAMES/" + frame_name(number))))
     view.wait_title(frame_name(number))
 
 
@@ -194,8 +192,7 @@ def scenario_view_and_edit_journey(s):
     # The focus comes back to the field that had it when the window is active again.
     view.fields[7].click(mouse=True)
     poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus in the number field")
-    view.main.command(ID_ABOUT)
-    close(s.dialog(view.main))
+    close(open_dialog(s, view.main, ID_ABOUT))
     poll(lambda: s.focus()["focus"] == view.fields[7].hwnd, 5, "the focus back in the number field")
 
     view.browse(1, frame_name(3))
@@ -262,8 +259,7 @@ def scenario_edit_command_and_the_frames_folder(s):
     os.makedirs(s.path("elsewhere"))
     make_frame(s.path("elsewhere/" + frame_name(3)), 3)
     elsewhere = windows_path(s.path("elsewhere/" + frame_name(3)))
-    view.main.command(ID_VIEW_FRAMES)
-    choose_file(s, view.main, elsewhere)
+    choose_file(s, view.main, ID_VIEW_FRAMES, elsewhere)
     message(s, containing(elsewhere), "the refusal", title="Warning", shot="not-a-frame-english")
     check_equal(view.title(), "FRAMES\\" + frame_name(2), "the frame shown after the refusal")
 
@@ -341,8 +337,7 @@ def scenario_unreadable_commentary_and_the_session_end(s):
     view = start_with_frames(s, ENGLISH)
     choose_language(s, view.main, ENGLISH)  # confirmed: Pelorin.cfg is to be rewritten
     with held_by_another_program(s, held, FILE_SHARE_NONE):
-        view.main.command(ID_VIEW_FRAMES)
-        choose_file(s, view.main, windows_path(s.path("FRAMES/" + frame_name(2))))
+        choose_file(s, view.main, ID_VIEW_FRAMES, windows_path(s.path("FRAMES/" + frame_name(2))))
         message(s, containing(frame_name(2)[:-3] + "dat"), "the unreadable commentary", title="Warning",
                 shot="commentary-unreadable-english")
         view.wait_title(frame_name(2))
@@ -377,8 +372,7 @@ def scenario_frames_folder_named_in_another_case(s):
     main, _ = start_main_window(s, ENGLISH, extra="FRAMES_PATH = кадры\r\n")
     view = FrameView(s, main)
     for command, number in ((ID_EDIT_FRAMES, 1), (ID_VIEW_FRAMES, 2)):
-        main.command(command)
-        choose_file(s, main, windows_path(folder / frame_name(number)))
+        choose_file(s, main, command, windows_path(folder / frame_name(number)))
         no_message_box(s, 0.5)
         view.wait_title(frame_name(number))
         check_picture(view, number)
@@ -403,27 +397,3 @@ def scenario_missing_and_odd_pictures(s):
     check(s.still_running(0.2), "the program ended")
     exit_through_menu(s, view.main)
 
-
-def scenario_frame_view_timings(s):
-    """The time from a browse arrow to the next frame fully painted, and from the open-file
-    dialog's OK to the picture on screen (medians of 20)."""
-    view = start_with_frames(s, ENGLISH)
-    view_frame(s, view, 1)
-    browse = [view.bar.hscroll(1 if i % 4 < 2 else 0, timed=True) for i in range(20)]
-    opens = []
-    for i in range(20):
-        view.main.command(ID_VIEW_FRAMES)
-        dialog = open_file_dialog(s, view.main)
-        dialog.child(OPEN_FILE_NAME).set_text(windows_path(s.path("FRAMES/" + frame_name(1 + i % 3))))
-        answer = s.driver.request("press_timed", hwnd=dialog.hwnd, id=IDOK, top=view.main.hwnd,
-                                  replaces=view.picture()["hwnd"], **{"class": "Output"})
-        check(answer["us"] >= 0, "the picture did not appear")
-        opens.append(answer["us"] / 1e6)
-        dialog.wait_gone()
-        view.wait_title(frame_name(1 + i % 3))
-    print(f"MEASURED browse arrow to next frame painted: median {statistics.median(browse) * 1000:.1f} ms "
-          f"(min {min(browse) * 1000:.1f}, max {max(browse) * 1000:.1f})")
-    print(f"MEASURED open-file OK to picture painted: median {statistics.median(opens) * 1000:.1f} ms "
-          f"(min {min(opens) * 1000:.1f}, max {max(opens) * 1000:.1f})")
-    check(statistics.median(browse) < 2 and statistics.median(opens) < 3, "the frame view is slow")
-    exit_through_menu(s, view.main)

@@ -3,11 +3,11 @@ commentary on a PDF printer (a private CUPS with cups-pdf, Wine's default printe
 
 import os
 import re
-import statistics
 import time
 
-from common import ENGLISH, ID_EDIT_FRAMES, ID_EXIT, ID_PRINT, RUSSIAN, exit_through_menu, start_main_window
-from e2e import IDCANCEL, IDOK, Window, check, check_equal, near, poll
+from common import (ENGLISH, ID_EDIT_FRAMES, ID_EXIT, ID_PRINT, RUSSIAN, exit_through_menu, open_dialog,
+                    start_main_window)
+from e2e import IDCANCEL, IDOK, check, check_equal, near, poll
 from frame_view import (BOTTOM, PANEL, RUSSIAN_LABELS, SAVED, STRIPES, commentary_bytes, frame_name,
                         start_with_frames, view_frame)
 from printer import NoPrinter, Pdf, PdfPrinter
@@ -80,13 +80,8 @@ def scenario_nothing_printed_without_a_frame(s):
 # ---- a frame on paper
 
 def print_dialog(s, main):
-    """The print dialog: a dialog of its own, owned by no window."""
-    found = poll(lambda: [w for w in s.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
-                 "the print dialog")
-    check_equal(len(found), 1, "dialogs besides the main window")
-    check_equal(found[0]["owner"], 0, "the print dialog's owner")
-    dialog = Window(s, found[0]["hwnd"])
-    dialog.child(COPIES, wait=10)
+    """View > Print: the print dialog, a dialog of its own, owned by no window."""
+    dialog = open_dialog(s, main, ID_PRINT, control=COPIES, unowned=True)
     time.sleep(0.3)  # the dialog fills its controls after it shows
     return dialog
 
@@ -95,7 +90,6 @@ def print_frame(s, main, printer, copies=None):
     """View > Print, the dialog confirmed (with a number of copies); the finished PDF, and the
     seconds from OK to it."""
     printer.clear()
-    main.command(ID_PRINT)
     dialog = print_dialog(s, main)
     if copies is not None:
         dialog.child(COPIES).set_text(str(copies))
@@ -230,7 +224,6 @@ def scenario_frame_on_paper(s):
         view_frame(s, view, 1)
         heading = view.title()
 
-        view.main.command(ID_PRINT)
         dialog = print_dialog(s, view.main)
         check_equal(dialog.child(PRINTER_NAME).text, QUEUE, "the printer chosen")
         check(dialog.child(ALL_PAGES).checked, "All pages is not chosen")
@@ -279,19 +272,3 @@ def scenario_frame_on_paper(s):
         check_texts(pdf, 1, EDITED, heading)
         exit_through_menu(s, view.main)
 
-
-def scenario_print_time(s):
-    """The time from the print dialog's OK to the finished PDF, median of 5."""
-    with PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
-        view = start_with_frames(s, RUSSIAN, numbers=(1,))
-        view_frame(s, view, 1)
-        times = []
-        for _ in range(5):
-            pdf, took = print_frame(s, view.main, printer)
-            check_equal(pdf.pages, 1, "pages")
-            times.append(took)
-        median = statistics.median(times)
-        print(f"MEASURED print dialog OK to finished PDF: median {median:.2f} s "
-              f"(min {min(times):.2f}, max {max(times):.2f})")
-        check(median < 20, "printing is slow")
-        exit_through_menu(s, view.main)

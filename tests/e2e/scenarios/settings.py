@@ -7,7 +7,8 @@ import time
 from common import (ENGLISH, FILE_SHARE_NONE, FILE_SHARE_READ_WRITE, ID_READ_SETTINGS, ID_SET_IP_ADDRESS,
                     ID_VIEW_SETTINGS, ID_WRITE_DEFAULT_SETTINGS, IDNO, IDYES, held_by_another_program,
                     RUSSIAN, Detector, check_files, check_log_has, choose_file, close, exit_through_menu,
-                    immutable, message, no_message_box, open_file_dialog, random_bytes, start_main_window)
+                    immutable, message, no_message_box, open_dialog, open_file_dialog, random_bytes,
+                    start_main_window)
 from e2e import IDCANCEL, IDOK, VK_ESCAPE, check, check_equal, poll, windows_path
 from frame_view import commentary_bytes, commentary_path, edit, frame_name, start_with_frames, view_frame
 from main_window import CYAN, RED, STATUS_INTERVAL, wait_status
@@ -24,13 +25,6 @@ QUESTIONS = {ENGLISH: "Are you sure to rewrite default settings\nto apparatus",
 
 
 # ---- Read > Settings
-
-def read_settings(s, main, language=ENGLISH):
-    main.command(ID_READ_SETTINGS)
-    dialog = s.dialog(main)
-    poll(lambda: dialog.text == READ_TITLES[language], 5, "the read settings dialog's title")
-    return dialog
-
 
 def dialog_text(dialog):
     """The read settings dialog's text: the one child without an id."""
@@ -69,7 +63,7 @@ def scenario_read_settings(s):
     with Detector(s, address, root=device) as d:
         main, config = start_main_window(s, ENGLISH, address=address)
         started = time.monotonic()
-        read_settings(s, main).wait_gone(20)
+        open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[ENGLISH]).wait_gone(20)
         print(f"both files read in {time.monotonic() - started:.2f} s (the dialog's 500 ms wait included)")
         no_message_box(s)
         check_files(frames, {"fds.sdb": fds, "fdc.sdb": fdc}, "FRAMES after reading")
@@ -79,7 +73,7 @@ def scenario_read_settings(s):
         (device / "fds.sdb").unlink()
         (device / "fdc.sdb").write_bytes(random_bytes(5000, 3))
         with immutable(frames / "fdc.sdb"):
-            dialog = read_settings(s, main)
+            dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[ENGLISH])
             notice = "file fds.sdb - not found"
             box = message(s, notice, "the message of a file the detector lacks", keep=True)
             check_read_dialog_layout(dialog, notice)
@@ -111,7 +105,7 @@ def scenario_read_settings(s):
     # A slow detector, to see the dialog at work.
     with Detector(s, address, "--delay=40", root=device) as slow:
         (device / "fds.sdb").write_bytes(random_bytes(30 * 1024, 5))
-        dialog = read_settings(s, main)
+        dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[ENGLISH])
         poll(lambda: slow.packets(), 5, "the first request")
         time.sleep(0.5)
         s.snapshot("read-settings-at-work-english", dialog)
@@ -120,7 +114,7 @@ def scenario_read_settings(s):
 
     # No detector at all: two messages in turn, both copies as they were.
     kept = {name: (frames / name).read_bytes() for name in ("fds.sdb", "fdc.sdb")}
-    dialog = read_settings(s, main)
+    dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[ENGLISH])
     started = time.monotonic()
     message(s, "file fds.sdb - link not established", "the first no-answer message",
             shot="read-settings-no-link-message-english")
@@ -200,13 +194,6 @@ def scenario_write_default_settings(s):
 
 # ---- Settings > Set IP address to connect
 
-def open_address_dialog(s, main, language=ENGLISH):
-    main.command(ID_SET_IP_ADDRESS)
-    dialog = s.dialog(main)
-    poll(lambda: dialog.text == ADDRESS_TITLES[language], 5, "the address dialog's title")
-    return dialog
-
-
 def address_fields(dialog):
     """The four fields of the IP address control, left to right."""
     control = dialog.child(IP_CONTROL)
@@ -248,7 +235,7 @@ def scenario_ip_address(s):
         main, config = start_main_window(s, ENGLISH, address=old)
         wait_status(s, main, RED, 3, "the status line red for 127.0.0.1")
 
-        dialog = open_address_dialog(s, main)
+        dialog = open_dialog(s, main, ID_SET_IP_ADDRESS, ADDRESS_TITLES[ENGLISH])
         check_equal(shown_address(dialog), old, "the address shown")
         dialog.screenshot("ip-address-dialog-english")
         refused(s, dialog, "Fill in all four numbers of the address.", "an address with a blank field",
@@ -263,7 +250,7 @@ def scenario_ip_address(s):
         wait_status(s, main, CYAN, STATUS_INTERVAL + 3, "the status line cyan for the new address")
         check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg before the exit")
 
-        dialog = open_address_dialog(s, main)
+        dialog = open_dialog(s, main, ID_SET_IP_ADDRESS, ADDRESS_TITLES[ENGLISH])
         check_equal(shown_address(dialog), new, "the address shown after OK")
         close(dialog, IDCANCEL)
         exit_through_menu(s, main)
@@ -274,7 +261,7 @@ def scenario_ip_address(s):
     # OK without a change still rewrites Pelorin.cfg in the program's own layout; another program
     # holds it open without letting it be replaced: it is written in place.
     main, config = start_main_window(s, ENGLISH, address=new)
-    close(open_address_dialog(s, main))
+    close(open_dialog(s, main, ID_SET_IP_ADDRESS, ADDRESS_TITLES[ENGLISH]))
     with held_by_another_program(s, s.path("Pelorin.cfg"), FILE_SHARE_READ_WRITE):
         exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"), saved, "Pelorin.cfg after OK without a change, written while held open")
@@ -287,13 +274,11 @@ def scenario_ip_address(s):
 def choose_settings_file(s, main, path):
     """View > Settings, sent as a command (the menu item is greyed), and a file name typed into
     the open-file dialog."""
-    main.post_command(ID_VIEW_SETTINGS)
-    choose_file(s, main, windows_path(path))
+    choose_file(s, main, ID_VIEW_SETTINGS, windows_path(path), posted=True)
 
 
 def cancel_settings_file(s, main, shot):
-    main.post_command(ID_VIEW_SETTINGS)
-    chooser = open_file_dialog(s, main)
+    chooser = open_file_dialog(s, main, ID_VIEW_SETTINGS, posted=True)
     chooser.screenshot(shot)
     close(chooser, IDCANCEL)
 
@@ -362,7 +347,7 @@ def scenario_russian_texts(s):
     with Detector(s, address, root=device):
         main, config = start_main_window(s, RUSSIAN, address=address)
         with immutable(frames / "fdc.sdb"):
-            dialog = read_settings(s, main, RUSSIAN)
+            dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[RUSSIAN])
             message(s, "файла fds.sdb - нет", "the Russian not-found message", screen="read-settings-not-found-russian")
             message(s, "файл fdc.sdb - не записан, прежняя копия сохранена", "the Russian not-saved message",
                     screen="read-settings-not-saved-russian")
@@ -379,12 +364,12 @@ def scenario_russian_texts(s):
         write_defaults(s, main, ["файл fds.sdb - прибор не отвечает", not_in_default], RUSSIAN,
                        shot="write-defaults-no-answer-russian")
 
-    dialog = read_settings(s, main, RUSSIAN)
+    dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[RUSSIAN])
     message(s, "файл fds.sdb - нет связи", "the Russian no-answer message", screen="read-settings-no-link-russian")
     message(s, "файл fdc.sdb - нет связи", "the second Russian no-answer message")
     dialog.wait_gone()
 
-    dialog = open_address_dialog(s, main, RUSSIAN)
+    dialog = open_dialog(s, main, ID_SET_IP_ADDRESS, ADDRESS_TITLES[RUSSIAN])
     check_equal(shown_address(dialog), address, "the address shown")
     dialog.screenshot("ip-address-dialog-russian")
     refused(s, dialog, "Заполните все четыре числа адреса.", "the Russian incomplete message",

@@ -1,0 +1,72 @@
+"""Timings of the frame commands under Wine: the frame view (a browse arrow, a frame opened
+through the open-file dialog) and Read > Frames over 100 frames."""
+
+from common import (ENGLISH, ID_VIEW_FRAMES, OPEN_FILE_NAME, Detector, exit_through_menu, open_file_dialog,
+                    start_main_window)
+from e2e import IDOK, check, windows_path
+from figures import report
+from frame_view import frame_name, start_with_frames, view_frame
+from read_frames import check_stored, hundred_frames, read_all
+
+# Read > Frames pauses 10 x 10 ms after each frame it stores, and 10 ms at the end.
+HUNDRED_FRAMES_PAUSES = 100 * 10 * 0.010 + 0.010
+
+
+def bench_frame_view(s):
+    """From a browse arrow to the next frame fully painted, and from the open-file dialog's OK to
+    the picture painted: 20 of each over three frames."""
+    view = start_with_frames(s, ENGLISH)
+    view_frame(s, view, 1)
+    browse = [view.bar.hscroll(1 if i % 4 < 2 else 0, timed=True) for i in range(20)]
+    opens = []
+    for i in range(20):
+        name = frame_name(1 + i % 3)
+        dialog = open_file_dialog(s, view.main, ID_VIEW_FRAMES)
+        dialog.child(OPEN_FILE_NAME).set_text(windows_path(s.path("FRAMES/" + name)))
+        answer = s.driver.request("press_timed", hwnd=dialog.hwnd, id=IDOK, top=view.main.hwnd,
+                                  replaces=view.picture()["hwnd"], **{"class": "Output"})
+        check(answer["us"] >= 0, "the picture did not appear")
+        opens.append(answer["us"] / 1e6)
+        dialog.wait_gone()
+        view.wait_title(name)
+    report("browse arrow to the next frame painted", browse)
+    report("open-file OK to the picture painted", opens)
+    exit_through_menu(s, view.main)
+
+
+def wire_time(packets):
+    """The seconds the exchanges of the frames took on the wire: from each request to the last
+    packet before the next request."""
+    total, begin, last = 0.0, None, None
+    for at, _, text in packets:
+        if text.startswith("RRQ"):
+            if begin is not None:
+                total += last - begin
+            begin = at
+        last = at
+    if begin is not None:
+        total += last - begin
+    return total / 1000
+
+
+def bench_read_hundred_frames(s):
+    """Read > Frames with Select all, 100 frames of 50,000 bytes on the detector, three times:
+    from OK to the dialog's end, the part of it on the wire, and the rest beside the specified
+    pauses."""
+    address = "127.0.0.36"
+    frames = hundred_frames()
+    took, wire = [], []
+    with Detector(s, address, frames=frames) as detector:
+        main, _ = start_main_window(s, ENGLISH, address=address)
+        for _ in range(3):
+            for old in s.path("FRAMES").iterdir():
+                old.unlink()
+            before = len(detector.packets())
+            took.append(read_all(s, main).wait_closed(timeout=100))
+            check_stored(s, frames)
+            wire.append(wire_time(detector.packets()[before:]))
+        exit_through_menu(s, main)
+    report("OK to the dialog's end", took, "s", HUNDRED_FRAMES_PAUSES, "its pauses alone")
+    report("on the wire, request to the last packet of each frame", wire, "s")
+    report("neither pausing nor on the wire (writing, drawing, the rest)",
+           [t - w - HUNDRED_FRAMES_PAUSES for t, w in zip(took, wire)], "s")
