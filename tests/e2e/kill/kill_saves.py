@@ -86,7 +86,7 @@ class KillTest:
                                            stderr=subprocess.STDOUT)
             try:
                 e2e.poll(lambda: b"\nwriting" in output.read_bytes() or process.poll() is not None, 30,
-                         "the writer to start writing")
+                         "the writer to start writing", interval=0.005)
                 if kill_after is not None and process.poll() is None:
                     time.sleep(kill_after)
                     process.send_signal(signal.SIGKILL)  # wine64 runs the program in its own process
@@ -134,7 +134,13 @@ class KillTest:
         return report, leftovers
 
 
+def stop_on_terminate(signal_number, frame):
+    # ctest's time-out: leave through the clean-up (the writer, wineserver, Xvfb).
+    raise SystemExit(f"ended by signal {signal_number}")
+
+
 def main():
+    signal.signal(signal.SIGTERM, stop_on_terminate)
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--source", required=True)
     parser.add_argument("--win-build", required=True)
@@ -152,36 +158,36 @@ def main():
         made.mkdir(parents=True)
     randomness = random.Random(args.seed)
     started = time.monotonic()
-    display = e2e.Display()
-    wine = e2e.Wine(paths.prefix, display)
-    passed = False
+    display, wine, passed = None, None, False
     try:
+        display = e2e.Display()
+        wine = e2e.Wine(paths.prefix, display)
         test = KillTest(paths, wine, folder, log)
-        kinds = {}
-        for round in range(1, args.rounds + 1):
-            if time.monotonic() - started > TIME_LIMIT:
-                print(f"time limit reached after {round - 1} rounds")
-                break
+        tally, rounds = {}, 0
+        while rounds < args.rounds and time.monotonic() - started < TIME_LIMIT:
+            rounds += 1
             delay = randomness.uniform(0, 0.4)
-            first = round * 10000 + 1
+            first = rounds * 10000 + 1
             lines = test.run_writer(first, MAX_WRITES, kill_after=delay)
             test.check_restart(lines)
             report, leftovers = test.check_files(first, lines)
             saved = sum(1 for line in lines if line[0] == "commentary" and len(line) == 2)
-            print(f"round {round}: killed {delay * 1000:.0f} ms into the writing, after {saved} commentaries; "
+            print(f"round {rounds}: killed {delay * 1000:.0f} ms into the writing, after {saved} commentaries; "
                   + ", ".join(f"{kind} {test.held[kind]} ({how})" for kind, how in report.items())
                   + "; left: " + (", ".join(f"{name} ({size} bytes)" for name, size in leftovers.items()) or "nothing"))
             for item in [f"{kind} {how}" for kind, how in report.items()] + [f"left {name[-4:]}" for name in leftovers]:
-                kinds[item] = kinds.get(item, 0) + 1
+                tally[item] = tally.get(item, 0) + 1
         test.check_restart(test.run_writer(0, 0))
-        print(f"MEASURED kill test: {round} rounds in {time.monotonic() - started:.1f} s, seed {args.seed}; "
-              + ", ".join(f"{name}: {count}" for name, count in sorted(kinds.items())))
+        print(f"MEASURED kill test: {rounds} rounds in {time.monotonic() - started:.1f} s, seed {args.seed}; "
+              + ", ".join(f"{name}: {count}" for name, count in sorted(tally.items())))
         passed = True
     except ScenarioFailure as failure:
         print(f"FAILED kill test (seed {args.seed}): {failure}")
     finally:
-        wine.kill_server()
-        display.stop()
+        if wine:
+            wine.kill_server()
+        if display:
+            display.stop()
         if passed:
             shutil.rmtree(work, ignore_errors=True)
         else:
