@@ -13,6 +13,13 @@ enum class StoreResult {
     NotReplaced,  // the old file could not be replaced (held open, or not to be written)
 };
 
-// Puts `size` bytes into the file at `path` through "<path>.tmp". On any result but Stored the
-// old file is as it was and the temporary file is gone.
+// The temporary file beside `path`: its name with the last character replaced by '~' ('_' when
+// it already is '~'), so "x.png" gives "x.pn~" and "Pelorin.cfg" gives "Pelorin.cf~". Never
+// longer than `path`, so any file that can be written can be written this way, and never
+// matching "*.png" (nor the short 8.3 name of a frame), a commentary's ".dat" or another file
+// of the program. Empty when `path` names no file (it is empty or ends in a separator).
+std::u16string TemporaryPathFor(const std::u16string& path);
+
+// Puts `size` bytes into the file at `path` through TemporaryPathFor(path). On any result but
+// Stored the old file is as it was and the temporary file is gone.
 StoreResult StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size);

@@ -219,7 +219,7 @@ TEST_F(ConfigFile, WriteReplacesTheFileWithTheFixedLayout) {
     settings.CurrentLanguage = 1;
     ASSERT_TRUE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
-    EXPECT_FALSE(Exists("Pelorin.cfg.tmp"));
+    EXPECT_FALSE(Exists("Pelorin.cf~"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedByReplacing);
 }
 
@@ -241,10 +241,10 @@ TEST_F(ConfigFile, WhereNoFileCanBeMadeBesideItTheFileIsWrittenInPlace) {
         ASSERT_TRUE(WriteConfiguration(settings));
     }
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
-    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+    EXPECT_FALSE(EntryExists("Pelorin.cf~"));
 
     // The name of the file beside it is taken by a folder: the same way out.
-    ASSERT_EQ(mkdir("Pelorin.cfg.tmp", 0755), 0);
+    ASSERT_EQ(mkdir("Pelorin.cf~", 0755), 0);
     settings.DeviceIp = 0x0A000006;
     ASSERT_TRUE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
@@ -256,11 +256,11 @@ TEST_F(ConfigFile, AFullDiskLeavesThePreviousFileIntact) {
     WriteBytes("Pelorin.cfg", previous);
     // Every write of the new content fails for want of space. Writing over the old file
     // instead would cut it, so it is left alone.
-    ASSERT_EQ(symlink("/dev/full", "Pelorin.cfg.tmp"), 0);
+    ASSERT_EQ(symlink("/dev/full", "Pelorin.cf~"), 0);
     settings.CurrentLanguage = 1;
     EXPECT_FALSE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
-    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+    EXPECT_FALSE(EntryExists("Pelorin.cf~"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kNotSaved);
 }
 
@@ -275,7 +275,7 @@ TEST_F(ConfigFile, AFileThatCannotBeWrittenIsNeitherReplacedNorTouched) {
         EXPECT_FALSE(WriteConfiguration(settings));
     }
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
-    EXPECT_FALSE(EntryExists("Pelorin.cfg.tmp"));
+    EXPECT_FALSE(EntryExists("Pelorin.cf~"));
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")),
               ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
 }

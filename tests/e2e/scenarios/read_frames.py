@@ -7,9 +7,10 @@ import time
 from datetime import datetime, timedelta
 from pathlib import Path
 
-from common import (ENGLISH, ID_READ_FRAMES, RUSSIAN, SCROLL_BAR, Detector, check_log_has, choose_language, close,
-                    exit_through_menu, file_names, immutable, open_dialog, random_bytes, start_main_window)
-from e2e import IDCANCEL, IDOK, VK_ESCAPE, VK_F2, HarnessError, Window, check, check_equal, poll
+from common import (ENGLISH, ES_READONLY, FIELD_IDS, ID_EDIT_FRAMES, ID_READ_FRAMES, ID_VIEW_FRAMES, RUSSIAN, SCROLL_BAR,
+                    Detector, check_log_has, choose_file, choose_language, close, exit_through_menu, file_names,
+                    immutable, open_dialog, random_bytes, start_main_window)
+from e2e import IDCANCEL, IDOK, VK_ESCAPE, VK_F2, HarnessError, Window, check, check_equal, poll, windows_path
 
 FRAME_NUMBERS, OVERALL_BAR, FILE_BAR, SELECT_ALL = 1004, 1005, 1006, 1022
 PBS_SMOOTH = 0x01
@@ -249,21 +250,47 @@ def scenario_no_detector(s):
     exit_through_menu(s, main)
 
 
-def scenario_large_frames_into_a_missing_folder(s):
+def deep_folder(s, name, longest):
+    """A folder `name` (not made) under folders deep enough that a file of `longest` code units
+    in it has a full path of 259, the most Windows takes; its path relative to the working folder."""
+    room = 259 - len(windows_path(s.work)) - len("\\" + name + "\\") - longest
+    check(room >= 2, "the working folder is too deep for this scenario")
+    levels = ["d" * (room // 2 - 1), "e" * (room - room // 2 - 1)]
+    s.path("/".join(levels)).mkdir(parents=True)
+    return "/".join(levels + [name])
+
+
+def scenario_large_frames_into_a_missing_deep_folder(s):
     """Frames of 60,000 bytes and of several hundred KB are stored whole; one larger than the
-    transfer buffer is not stored and is noticed; the missing frames folder is made for them."""
+    transfer buffer is not stored and is noticed; the missing frames folder is made for them.
+    The folder is deep: a frame the operator copies there under a long name has a path of 259
+    code units (and a name as long as the file system takes), and its commentary is saved."""
     address = "127.0.0.34"
     frames = {1: random_bytes(60000, 1), 2: random_bytes(700000, 2), 3: random_bytes(FRAME_BUFFER_SIZE + 1, 3),
               4: sample(4)[4]}
+    long_name = "Шов" * 41 + "Шв.png"  # 129 code units, 254 bytes in UTF-8
+    folder = deep_folder(s, "NEW", len(long_name))
     with Detector(s, address, frames=frames) as detector:
-        main, config = start_main_window(s, ENGLISH, "FRAMES_PATH = NEW\r\n", address=address)
-        check(not s.path("NEW").exists(), "the folder NEW is there before the first frame")
+        main, config = start_main_window(s, ENGLISH, f"FRAMES_PATH = {folder}\r\n".replace("/", "\\"),
+                                         address=address)
+        check(not s.path(folder).exists(), "the folder NEW is there before the first frame")
         read(s, main, [1, 2, 3, 4], "Frame №3 - too large")
-        check_stored(s, {n: frames[n] for n in (1, 2, 4)}, "NEW")
+        stored = check_stored(s, {n: frames[n] for n in (1, 2, 4)}, folder)
         check("ERROR 3 File too large for the receiver" in detector.received(), "the detector was not told to stop")
         check_log_has(s, "файл /screenshots/3.png - длиннее буфера в 4000000 байт, чтение прервано\r\n")
         check_scroll_range(main, 3)
+
+        frame = s.path(folder) / long_name
+        frame.write_bytes(stored[4][1])
+        check_equal(len(windows_path(frame)), 259, "the long frame path")
+        choose_file(s, main, ID_VIEW_FRAMES, windows_path(frame))
+        main.command(ID_EDIT_FRAMES)
+        poll(lambda: main.child(FIELD_IDS[0]).style & ES_READONLY == 0, 10, "the commentary open for editing")
+        main.child(FIELD_IDS[0]).type("Шов 7")
         exit_through_menu(s, main)
+    commentary = frame.with_suffix(".dat").read_bytes()
+    check_equal((len(commentary), commentary[:16].decode("utf-16-le")), (1288, "Шов 7\r\n\0"), "the commentary saved")
+    check_equal(sorted(p.suffix for p in s.path(folder).iterdir()), [".dat"] + [".png"] * 4, "the files in the folder")
 
 
 def frame_name_now(number, later=0):
