@@ -1,5 +1,5 @@
 // Read > Frames: picking frame numbers, then reading them from the detector.
-#include "frames/read_frames_dlg.h"
+#include "frames/read_frames_dialog.h"
 
 #include <commctrl.h>
 
