@@ -1,17 +1,16 @@
 // Read > Frames: picking frame numbers, then reading them from the detector.
 #include "frames/read_frames_dialog.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 #include "core/messages.h"
 #include "frames/frame_names.h"
+#include "frames/frame_reader.h"
 #include "res/resource.h"
 #include "ui/wide.h"
 
 CReadFramesDlg::CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder)
-    : ui::Dialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
+    : ui::ProgressDialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
     font_ = CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, L"DialogFont New");
 }
@@ -45,7 +44,7 @@ INT_PTR CReadFramesDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
     }
-    return ui::Dialog::OnMessage(message, wParam, lParam);
+    return ui::ProgressDialog::OnMessage(message, wParam, lParam);
 }
 
 void CReadFramesDlg::SelectAll(bool select) {
@@ -55,16 +54,6 @@ void CReadFramesDlg::SelectAll(bool select) {
 
 void CReadFramesDlg::OnCancel() {
     if (!transferring_) EndModal(IDCANCEL);
-}
-
-HWND CReadFramesDlg::CreateBar(int id, const PixelRect& place, int step) {
-    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, place.left, place.top,
-                               place.right - place.left, place.bottom - place.top, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
-    if (step > 0) SendMessageW(bar, PBM_SETSTEP, step, 0);
-    SendMessageW(bar, PBM_SETPOS, 0, 0);
-    return bar;
 }
 
 void CReadFramesDlg::OnOK() {
@@ -80,68 +69,21 @@ void CReadFramesDlg::OnOK() {
     // From here on there is no way back: the controls of the choice go, the progress comes.
     for (int id : {IDC_FRAME_NUMBERS, IDOK, IDCANCEL, IDC_SELECT_ALL_FRAMES}) DestroyWindow(Item(id));
     SetFocus(hwnd());
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    const FrameProgressLayout layout = LayOutFrameProgress(client.right, client.bottom);
-    progressText_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, layout.text.left,
-                                    layout.text.top, layout.text.right - layout.text.left,
-                                    layout.text.bottom - layout.text.top, hwnd(), nullptr, GetModuleHandleW(nullptr),
-                                    nullptr);
-    SendMessageW(progressText_, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
-    overallBar_ = CreateBar(IDC_FRAMES_OVERALL_PROGRESS, layout.overall,
-                            OverallProgressStep(static_cast<int>(picked.size())));
-    fileBar_ = CreateBar(IDC_FRAME_FILE_PROGRESS, layout.file, kFileProgressStep);
-    // The thread is busy until the last frame is in: whatever shows must be drawn now.
-    UpdateWindow(hwnd());
+    ProgressSetup setup;
+    setup.overallBarId = IDC_FRAMES_OVERALL_PROGRESS;
+    setup.fileBarId = IDC_FRAME_FILE_PROGRESS;
+    setup.range = kProgressRange;
+    setup.overallStep = OverallProgressStep(static_cast<int>(picked.size()));
+    setup.fileStep = kFileProgressStep;
+    CreateProgress(setup);
 
     FrameReadRequest request;
     request.frames = picked;
     request.framesPath = framesFolder_;
     request.link = link_;
-    if (!ReadFrames(request, this, nullptr))
-        MessageBoxW(hwnd(), W(CurrentTexts[kMsgNotEnoughMemory]), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
-
-    DestroyWindow(progressText_);
-    progressText_ = nullptr;
-    SendMessageW(overallBar_, PBM_SETPOS, kProgressRange, 0);
-    UpdateWindow(overallBar_);
-    Pause(kFileStepPauseMs);
-    DestroyWindow(overallBar_);
-    DestroyWindow(fileBar_);
-    overallBar_ = fileBar_ = nullptr;
-    EndModal(IDOK);
-}
-
-void CReadFramesDlg::ShowText(const std::u16string& text) {
-    SetWindowTextW(progressText_, W(text));
-    UpdateWindow(progressText_);
-}
-
-void CReadFramesDlg::SetFileProgress(int position) {
-    SendMessageW(fileBar_, PBM_SETPOS, position, 0);
-    UpdateWindow(fileBar_);
-}
-
-void CReadFramesDlg::StepFileProgress() {
-    SendMessageW(fileBar_, PBM_STEPIT, 0, 0);
-    UpdateWindow(fileBar_);
-}
-
-void CReadFramesDlg::StepOverallProgress() {
-    SendMessageW(overallBar_, PBM_STEPIT, 0, 0);
-    UpdateWindow(overallBar_);
-}
-
-void CReadFramesDlg::Pause(unsigned milliseconds) {
-    // A sleep, except that messages other programs send to the windows (questions about their
-    // state) are answered meanwhile; nothing the user does is taken before the end.
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) != WAIT_OBJECT_0)
-            return;
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    TransferDisplayOn<ui::ProgressDialog> display(*this);
+    if (!ReadFrames(request, &display, nullptr))
+        ShowError(CurrentTexts[kMsgNotEnoughMemory], CurrentTexts[kMsgError]);
+    // Unlike reading settings, the run ends as any other: with the overall bar full.
+    EndProgress(kFileStepPauseMs, IDOK);
 }
