@@ -81,7 +81,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"слишком большой",  // 69
         u"не записан",  // 70
-        u"Недостаточно памяти для чтения кадров.",  // 71
+        u"Недостаточно памяти для чтения из прибора.",  // 71
     },
     // English
     {
@@ -158,7 +158,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"too large",  // 69
         u"not saved",  // 70
-        u"Not enough memory to read the frames.",  // 71
+        u"Not enough memory to read from the apparatus.",  // 71
     },
     // Turkish
     {
@@ -235,7 +235,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"cok buyuk",  // 69
         u"kaydedilemedi",  // 70
-        u"Goruntuleri okumak icin bellek yetersiz.",  // 71
+        u"Cihazdan okumak icin bellek yetersiz.",  // 71
     },
 };
 

@@ -71,5 +71,5 @@ enum MessageId : int {
     // Reading frames
     kMsgFrameTooLarge = 69,     // a frame longer than the transfer buffer
     kMsgFrameNotSaved = 70,     // a frame file that could not be written
-    kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames
+    kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames or settings
 };

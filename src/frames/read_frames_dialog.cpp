@@ -69,6 +69,8 @@ void CReadFramesDlg::OnOK() {
     // From here on there is no way back: the controls of the choice go, the progress comes.
     for (int id : {IDC_FRAME_NUMBERS, IDOK, IDCANCEL, IDC_SELECT_ALL_FRAMES}) DestroyWindow(Item(id));
     SetFocus(hwnd());
+    // Unlike reading settings: the bars start at 0 without a first step, and the text keeps its
+    // place whatever it shows.
     ProgressSetup setup;
     setup.overallBarId = IDC_FRAMES_OVERALL_PROGRESS;
     setup.fileBarId = IDC_FRAME_FILE_PROGRESS;
@@ -84,6 +86,7 @@ void CReadFramesDlg::OnOK() {
     TransferDisplayOn<ui::ProgressDialog> display(*this);
     if (!ReadFrames(request, &display, nullptr))
         ShowError(CurrentTexts[kMsgNotEnoughMemory], CurrentTexts[kMsgError]);
-    // Unlike reading settings, the run ends as any other: with the overall bar full.
+    // Without memory too the dialog ends as after a run, with the overall bar full; reading
+    // settings ends at once instead.
     EndProgress(kFileStepPauseMs, IDOK);
 }
