@@ -26,13 +26,14 @@ double Seconds() {
 }
 
 // Shows nothing; pauses for real or not at all, and adds up the time paused.
-class PausingDisplay : public FrameReadDisplay {
+class PausingDisplay : public TransferDisplay {
 public:
     explicit PausingDisplay(bool pause) : pause_(pause) {}
     void ShowText(const std::u16string&) override {}
     void SetFileProgress(int) override {}
     void StepFileProgress() override {}
     void StepOverallProgress() override {}
+    void Tell(const std::u16string&) override {}
     void Pause(unsigned ms) override {
         if (!pause_) return;
         const double start = Seconds();

@@ -8,7 +8,7 @@
 #include "core/app_state.h"
 #include "frames/frame_commands.h"
 #include "frames/frame_print.h"
-#include "frames/read_frames_dlg.h"
+#include "frames/read_frames_dialog.h"
 #include "mainwnd/main_window.h"
 #include "mainwnd/settings_view.h"
 #include "res/resource.h"

@@ -82,7 +82,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"слишком большой",  // 69
         u"не записан",  // 70
-        u"Недостаточно памяти для чтения кадров.",  // 71
+        u"Недостаточно памяти для чтения из прибора.",  // 71
         // The commentary
         u"Файл комментария %s не читается (возможно, его держит открытым другая программа).\n"
         u"Комментарий показан пустым; изменить его можно будет, когда файл снова станет читаться.",  // 72
@@ -163,7 +163,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"too large",  // 69
         u"not saved",  // 70
-        u"Not enough memory to read the frames.",  // 71
+        u"Not enough memory to read from the apparatus.",  // 71
         // The commentary
         u"The commentary file %s cannot be read (another program may hold it open).\n"
         u"The commentary is shown empty; it can be edited once the file can be read again.",  // 72
@@ -244,7 +244,7 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         // Reading frames
         u"cok buyuk",  // 69
         u"kaydedilemedi",  // 70
-        u"Goruntuleri okumak icin bellek yetersiz.",  // 71
+        u"Cihazdan okumak icin bellek yetersiz.",  // 71
         // The commentary
         u"Yorum dosyasi %s okunamiyor (baska bir program acik tutuyor olabilir).\n"
         u"Yorum bos gosteriliyor; dosya yeniden okunabilir olunca degistirilebilir.",  // 72

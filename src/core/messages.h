@@ -71,7 +71,7 @@ enum MessageId : int {
     // Reading frames
     kMsgFrameTooLarge = 69,     // a frame longer than the transfer buffer
     kMsgFrameNotSaved = 70,     // a frame file that could not be written
-    kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames
+    kMsgNotEnoughMemory = 71,   // no transfer buffer for reading frames or settings
     // The commentary
     kMsgCommentaryUnreadable = 72,  // a commentary file there but not to be read
     kMsgQuitWithoutSaving = 73,     // the commentary cannot be saved: quit all the same?

@@ -35,14 +35,3 @@ std::u16string FrameProgressText(const char16_t* frameWord, int frame) {
 std::u16string FrameNoticeText(const char16_t* frameWord, int frame, const char16_t* notice) {
     return FormatText(u"%s \u2116%d - %s", {frameWord, frame, notice});
 }
-
-FrameProgressLayout LayOutFrameProgress(int clientWidth, int clientHeight) {
-    const int w = clientWidth / 2, h = clientHeight / 2;
-    FrameProgressLayout layout;
-    layout.text = {w - 32, h - 70, w - 32 + 160, h - 70 + 16};
-    layout.overall = {15, h - 40, clientWidth - 15, h};
-    layout.file = {15, h + 20, clientWidth - 15, h + 60};
-    return layout;
-}
-
-int OverallProgressStep(int frameCount) { return frameCount > 0 ? kProgressRange / frameCount : 0; }

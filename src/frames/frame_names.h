@@ -1,6 +1,5 @@
 // Reading frames from the detector, the portable part: the frames' file names on the detector
-// and in the frames folder, the texts of the number list and of the progress, and where the
-// progress controls stand.
+// and in the frames folder, and the texts of the number list and of the progress.
 #pragma once
 
 #include <string>
@@ -27,20 +26,3 @@ int FrameColumnWidth(const char16_t* frameWord);
 // "Frame №7" while the frame is read, "Frame №7 - no" with a notice about it.
 std::u16string FrameProgressText(const char16_t* frameWord, int frame);
 std::u16string FrameNoticeText(const char16_t* frameWord, int frame, const char16_t* notice);
-
-struct PixelRect {
-    int left, top, right, bottom;
-};
-
-// The progress text, the overall bar and the file bar in a client area of the given size.
-struct FrameProgressLayout {
-    PixelRect text, overall, file;
-};
-FrameProgressLayout LayOutFrameProgress(int clientWidth, int clientHeight);
-
-// Both bars run from 0 to 100. The file bar goes in ten steps once a frame is stored; the
-// overall bar steps once per frame (100 / count, so it reaches 100 only when set at the end).
-constexpr int kProgressRange = 100;
-constexpr int kFileProgressStep = 10;
-constexpr int kFileProgressSteps = 10;
-int OverallProgressStep(int frameCount);

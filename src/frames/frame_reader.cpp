@@ -23,7 +23,7 @@ bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* byte
 
 }  // namespace
 
-bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std::vector<FrameOutcome>* outcomes) {
+bool ReadFrames(const FrameReadRequest& request, TransferDisplay* display, std::vector<FrameOutcome>* outcomes) {
     if (outcomes) outcomes->clear();
     if (request.frames.empty()) return true;
     uint8_t* buffer = static_cast<uint8_t*>(sys::HeapAllocZeroed(kFrameBufferSize));
@@ -56,16 +56,10 @@ bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std:
             notice = CurrentTexts[kMsgLinkNotEstablished];
         }
 
-        if (outcome == FrameOutcome::Stored) {
-            for (int step = 0; step < kFileProgressSteps; ++step) {
-                display->StepFileProgress();
-                display->Pause(kFileStepPauseMs);
-            }
-            display->SetFileProgress(kProgressRange);
-        } else {
-            display->ShowText(FrameNoticeText(word, frame, notice));
-            display->Pause(kNoticeMs);
-        }
+        if (outcome == FrameOutcome::Stored)
+            FillFileProgress(display);
+        else
+            ShowNotice(display, FrameNoticeText(word, frame, notice));
         display->StepOverallProgress();
         if (outcomes) outcomes->push_back(outcome);
     }

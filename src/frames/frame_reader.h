@@ -1,7 +1,7 @@
 // Reading picked frames from the detector into the frames folder, the portable part. Each
 // frame comes over TFTP into one buffer and goes into a file of its own, written under a
 // temporary name and renamed into place only when it is complete, so that the frame list
-// never shows half a frame. What the operator sees goes through a FrameReadDisplay.
+// never shows half a frame. What the operator sees goes through a TransferDisplay.
 #pragma once
 
 #include <cstdint>
@@ -9,24 +9,10 @@
 #include <vector>
 
 #include "net/device_link.h"
+#include "net/transfer_display.h"
 
 // The transfer buffer: any frame the detector can hold fits, a 640 x 480 PNG at its worst.
 constexpr uint32_t kFrameBufferSize = 4000000;
-// How long a notice about a frame stays, and the pause after each step of the file bar.
-constexpr unsigned kNoticeMs = 300;
-constexpr unsigned kFileStepPauseMs = 10;
-
-// The progress text and the two bars, as the dialog shows them.
-class FrameReadDisplay {
-public:
-    virtual ~FrameReadDisplay() = default;
-    virtual void ShowText(const std::u16string& text) = 0;
-    virtual void SetFileProgress(int position) = 0;
-    virtual void StepFileProgress() = 0;
-    virtual void StepOverallProgress() = 0;
-    // Waits, showing what is there.
-    virtual void Pause(unsigned milliseconds) = 0;
-};
 
 enum class FrameOutcome {
     Stored,      // in the frames folder, whole
@@ -45,4 +31,4 @@ struct FrameReadRequest {
 // Reads the frames one after another, showing each one's progress and any notice about it,
 // and says in `outcomes` (when given) what came of each. False, with nothing sent or shown,
 // when the transfer buffer cannot be had.
-bool ReadFrames(const FrameReadRequest& request, FrameReadDisplay* display, std::vector<FrameOutcome>* outcomes);
+bool ReadFrames(const FrameReadRequest& request, TransferDisplay* display, std::vector<FrameOutcome>* outcomes);

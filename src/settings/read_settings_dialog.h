@@ -2,12 +2,14 @@
 // folder, with the file name and two progress bars.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "net/device_link.h"
-#include "ui/dialog.h"
+#include "ui/progress_dialog.h"
 
-class CReadSettingsDlg : public ui::Dialog {
+class CReadSettingsDlg : public ui::ProgressDialog {
 public:
     // Reads from the detector over `link` into `folder`.
     CReadSettingsDlg(const DeviceLink& link, const std::u16string& folder);
@@ -18,18 +20,10 @@ protected:
 
 private:
     void ReadBothFiles();
-    // Shows `text` in the static text, made wider when it would be cut.
-    void ShowText(const std::u16string& text);
-    HWND MakeChild(const wchar_t* className, DWORD style, int id, const RECT& rect);
 
     DeviceLink link_;
     std::u16string folder_;
-    HWND text_ = nullptr;
-    HWND fileBar_ = nullptr;     // 1016
-    HWND overallBar_ = nullptr;  // 1015
-    UINT_PTR timer_ = 109;
-    RECT textRect_ = {};
-    RECT wideTextRect_ = {};
+    UINT_PTR timer_;
 };
 
 // Runs the dialog; its result is not used.

@@ -1,7 +1,6 @@
-// The detector's two settings files: reading them, sending the defaults, and the summary.
+// The detector's two settings files: their names, sending the defaults, and the summary.
 #include "settings/settings_transfer.h"
 
-#include "core/file_store.h"
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "sys/sys.h"
@@ -38,33 +37,6 @@ std::u16string Printable(const std::string& ansi) {
 }
 
 }  // namespace
-
-SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
-                                     uint32_t capacity, const std::u16string& folder) {
-    SettingsReadOutcome outcome;
-    sys::Endpoint peer = link.device;
-    const std::string remote = sys::ToAnsi(name);
-    uint32_t length = capacity;
-    outcome.result = TftpReadFile(link.Tftp(), &peer, remote.c_str(), buffer, &length);
-    switch (outcome.result) {
-        case kTransferDone:
-            outcome.stored = StoreFileReplacing(folder + name, buffer, length) == StoreResult::Stored;
-            if (!outcome.stored) outcome.notice = FormatText(CurrentTexts[kMsgSettingsNotStored], {name});
-            break;
-        case kTransferDeviceError:
-            outcome.notice = FormatText(CurrentTexts[kMsgFileNotFound], {name});
-            break;
-        case kTransferNoAnswer:
-            outcome.notice = FormatText(CurrentTexts[kMsgFileNoLink], {name});
-            break;
-        case kTransferTooLarge:
-            outcome.notice = FormatText(CurrentTexts[kMsgSettingsTooLong], {name, static_cast<int>(capacity)});
-            break;
-        default:
-            break;  // the name stays
-    }
-    return outcome;
-}
 
 DefaultFileOutcome WriteDefaultSettingsFile(const DeviceLink& link, const std::u16string& name) {
     DefaultFileOutcome outcome;

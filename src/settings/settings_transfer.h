@@ -1,5 +1,5 @@
-// The detector's two settings files: copying them from the detector into the frames folder,
-// sending the default ones from the Default folder, and the texts that tell how it went.
+// The detector's two settings files: their names, sending the default ones from the Default
+// folder, and the text that tells how that went (reading them is settings_reader.h).
 #pragma once
 
 #include <cstddef>
@@ -11,21 +11,6 @@
 
 // In transfer order.
 extern const char16_t* const SettingsFileNames[2];
-
-// The most a settings file read from the detector may hold.
-constexpr uint32_t kSettingsBufferSize = 5000000;
-
-struct SettingsReadOutcome {
-    uint16_t result = kTransferDone;  // the transfer's TransferResult
-    bool stored = false;              // the local copy now holds the detector's file
-    std::u16string notice;            // what to show in place of the file name; empty: the name
-};
-
-// Reads the settings file `name` from the detector into `buffer` of `capacity` bytes and, when
-// it came whole, stores it as `folder` + `name`. A file that did not come whole is not stored,
-// and the old local copy stays.
-SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
-                                     uint32_t capacity, const std::u16string& folder);
 
 enum class DefaultFileState {
     Sent,

@@ -7,6 +7,7 @@
 
 #include "core/messages.h"
 #include "frames/frame_names.h"
+#include "net/transfer_display.h"
 
 namespace {
 

@@ -14,19 +14,6 @@ namespace {
 
 using Lines = std::vector<std::u16string>;
 
-std::u16string Number(long long n) { return sys::FromAnsi(std::to_string(n)); }
-
-// Writes down what the dialog would show, one line per call.
-class Recorder : public FrameReadDisplay {
-public:
-    void ShowText(const std::u16string& text) override { lines.push_back(u"text " + text); }
-    void SetFileProgress(int position) override { lines.push_back(u"file " + Number(position)); }
-    void StepFileProgress() override { lines.push_back(u"step file"); }
-    void StepOverallProgress() override { lines.push_back(u"step overall"); }
-    void Pause(unsigned ms) override { lines.push_back(u"pause " + Number(ms)); }
-    Lines lines;
-};
-
 class FrameReading : public DetectorTest {
 protected:
     void SetUp() override {
@@ -55,7 +42,7 @@ protected:
         return found.empty() ? "" : ReadBytes("FRAMES/" + sys::ToAnsi(found[0]));
     }
 
-    Recorder shown;
+    RecordingDisplay shown;
     std::vector<FrameOutcome> outcomes;
 };
 
@@ -74,8 +61,9 @@ TEST_F(FrameReading, FrameLongerThanTheBufferIsNotStoredAndTheNextOneIs) {
     Lines expected = {u"text Frame №4", u"file 0", u"text Frame №4 - too large", u"pause 300", u"step overall"};
     for (const char16_t* n : {u"5", u"6"}) {
         expected.insert(expected.end(), {u"text Frame №" + std::u16string(n), u"file 0"});
-        for (int step = 0; step < 10; ++step) expected.insert(expected.end(), {u"step file", u"pause 10"});
-        expected.insert(expected.end(), {u"file 100", u"step overall"});
+        const Lines filled = FileBarFilled();
+        expected.insert(expected.end(), filled.begin(), filled.end());
+        expected.push_back(u"step overall");
     }
     EXPECT_EQ(shown.lines, expected);
 }

@@ -29,6 +29,24 @@ std::string Cp1251(const char16_t* text) { return ToCp1251(text); }
 
 uint64_t NowMs() { return sys::MonotonicMs(); }
 
+namespace {
+std::u16string Number(long long n) { return sys::FromAnsi(std::to_string(n)); }
+}  // namespace
+
+void RecordingDisplay::ShowText(const std::u16string& text) { lines.push_back(u"text " + text); }
+void RecordingDisplay::SetFileProgress(int position) { lines.push_back(u"file " + Number(position)); }
+void RecordingDisplay::StepFileProgress() { lines.push_back(u"step file"); }
+void RecordingDisplay::StepOverallProgress() { lines.push_back(u"step overall"); }
+void RecordingDisplay::Pause(unsigned milliseconds) { lines.push_back(u"pause " + Number(milliseconds)); }
+void RecordingDisplay::Tell(const std::u16string& text) { lines.push_back(u"tell " + text); }
+
+std::vector<std::u16string> FileBarFilled() {
+    std::vector<std::u16string> lines;
+    for (int step = 0; step < 10; ++step) lines.insert(lines.end(), {u"step file", u"pause 10"});
+    lines.push_back(u"file 100");
+    return lines;
+}
+
 void DetectorTest::SetUp() {
     InScratchFolder::SetUp();
     root = folder + "/root";

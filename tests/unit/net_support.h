@@ -9,6 +9,7 @@
 
 #include "detector.h"
 #include "net/tftp_client.h"
+#include "net/transfer_display.h"
 #include "test_support.h"
 
 constexpr uint32_t kDetectorIp = 0x7F000002;  // 127.0.0.2
@@ -20,6 +21,21 @@ std::string AsString(const uint8_t* bytes, size_t size);
 // Text in the log's Windows-1251 bytes.
 std::string Cp1251(const char16_t* text);
 uint64_t NowMs();
+
+// Writes down what a transfer dialog would show, one line per call: "text Frame №4", "file 0",
+// "step file", "step overall", "pause 300", "tell file fds.sdb - not found".
+class RecordingDisplay : public TransferDisplay {
+public:
+    void ShowText(const std::u16string& text) override;
+    void SetFileProgress(int position) override;
+    void StepFileProgress() override;
+    void StepOverallProgress() override;
+    void Pause(unsigned milliseconds) override;
+    void Tell(const std::u16string& text) override;
+    std::vector<std::u16string> lines;
+};
+// The lines of a file that came whole: ten steps of the file bar with their pauses, then full.
+std::vector<std::u16string> FileBarFilled();
 
 class DetectorTest : public InScratchFolder {
 protected:

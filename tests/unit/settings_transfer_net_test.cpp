@@ -7,6 +7,7 @@
 
 #include "core/messages.h"
 #include "net_support.h"
+#include "settings/settings_reader.h"
 #include "settings/settings_transfer.h"
 #include "sys/sys_testing.h"
 

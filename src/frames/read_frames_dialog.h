@@ -6,11 +6,10 @@
 
 #include <string>
 
-#include "frames/frame_names.h"
-#include "frames/frame_reader.h"
-#include "ui/dialog.h"
+#include "net/device_link.h"
+#include "ui/progress_dialog.h"
 
-class CReadFramesDlg : public ui::Dialog, private FrameReadDisplay {
+class CReadFramesDlg : public ui::ProgressDialog {
 public:
     // Reads from the detector over `link` into `framesFolder`.
     CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder);
@@ -26,19 +25,9 @@ protected:
 
 private:
     void SelectAll(bool select);
-    HWND CreateBar(int id, const PixelRect& place, int step);
-
-    void ShowText(const std::u16string& text) override;
-    void SetFileProgress(int position) override;
-    void StepFileProgress() override;
-    void StepOverallProgress() override;
-    void Pause(unsigned milliseconds) override;
 
     DeviceLink link_;
     std::u16string framesFolder_;
     HFONT font_ = nullptr;
     bool transferring_ = false;
-    HWND progressText_ = nullptr;
-    HWND overallBar_ = nullptr;
-    HWND fileBar_ = nullptr;
 };

@@ -1,0 +1,108 @@
+// A dialog that shows a transfer at work.
+#include "ui/progress_dialog.h"
+
+#include <commctrl.h>
+
+#include "ui/message_box.h"
+#include "ui/wide.h"
+#include "ui/window.h"
+
+namespace ui {
+
+namespace {
+
+HWND CreateBar(HWND parent, const RECT& place, int id, int range, int step) {
+    HWND bar = CreateChild(parent, PROGRESS_CLASSW, L"", PBS_SMOOTH, place, id);
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+    if (step > 0) SendMessageW(bar, PBM_SETSTEP, step, 0);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    return bar;
+}
+
+void SetBar(HWND bar, int position) {
+    SendMessageW(bar, PBM_SETPOS, position, 0);
+    UpdateWindow(bar);
+}
+
+void StepBar(HWND bar) {
+    SendMessageW(bar, PBM_STEPIT, 0, 0);
+    UpdateWindow(bar);
+}
+
+}  // namespace
+
+void ProgressDialog::CreateProgress(const ProgressSetup& setup) {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int w = client.right, cx = w / 2, cy = client.bottom / 2;
+    textRect_ = {cx - 32, cy - 70, cx - 32 + 160, cy - 70 + 16};
+    wideTextRect_ = {15, textRect_.top, w - 15, textRect_.bottom};
+    widenText_ = setup.widenText;
+    range_ = setup.range;
+    text_ = CreateChild(hwnd(), L"STATIC", L"", SS_LEFT, textRect_);
+    overallBar_ = CreateBar(hwnd(), {15, cy - 40, w - 15, cy}, setup.overallBarId, range_, setup.overallStep);
+    fileBar_ = CreateBar(hwnd(), {15, cy + 20, w - 15, cy + 60}, setup.fileBarId, range_, setup.fileStep);
+    UpdateWindow(hwnd());
+}
+
+void ProgressDialog::StepBarsOnceBack() {
+    for (HWND bar : {overallBar_, fileBar_}) {
+        SendMessageW(bar, PBM_STEPIT, 0, 0);
+        SendMessageW(bar, PBM_SETPOS, 0, 0);
+    }
+}
+
+void ProgressDialog::ShowText(const std::u16string& text) {
+    if (!widenText_) {
+        SetWindowTextW(text_, W(text));
+        UpdateWindow(text_);
+        return;
+    }
+    HDC dc = GetDC(text_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text_, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(text_, dc);
+    const RECT& r = extent.cx > textRect_.right - textRect_.left ? wideTextRect_ : textRect_;
+    MoveWindow(text_, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    SetWindowTextW(text_, W(text));
+    // The dialog's area the text left must be cleared too.
+    RedrawWindow(hwnd(), &wideTextRect_, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void ProgressDialog::SetFileProgress(int position) { SetBar(fileBar_, position); }
+
+void ProgressDialog::StepFileProgress() { StepBar(fileBar_); }
+
+void ProgressDialog::StepOverallProgress() { StepBar(overallBar_); }
+
+void ProgressDialog::Pause(unsigned milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return;
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) != WAIT_OBJECT_0)
+            return;
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void ProgressDialog::Tell(const std::u16string& text) { AppMessageBox(hwnd(), W(text), MB_OK | MB_ICONEXCLAMATION); }
+
+void ProgressDialog::ShowError(const std::u16string& text, const std::u16string& caption) {
+    MessageBoxW(hwnd(), W(text), W(caption), MB_OK | MB_ICONERROR);
+}
+
+void ProgressDialog::EndProgress(unsigned pauseMs, INT_PTR result) {
+    DestroyWindow(text_);
+    SetBar(overallBar_, range_);
+    Pause(pauseMs);
+    DestroyWindow(fileBar_);
+    DestroyWindow(overallBar_);
+    text_ = overallBar_ = fileBar_ = nullptr;
+    EndModal(result);
+}
+
+}  // namespace ui
