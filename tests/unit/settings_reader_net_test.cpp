@@ -89,7 +89,7 @@ TEST_F(SettingsReading, ACopyThatCannotBeWrittenIsToldAndTheOldOneStays) {
     PutFile("fds.sdb", PatternBytes(3000, 1));
     PutFile("fdc.sdb", PatternBytes(900, 2));
     // No room for the new fds.sdb beside the old one.
-    ASSERT_EQ(symlink("/dev/full", "FRAMES/fds.sdb.tmp"), 0);
+    ASSERT_EQ(symlink("/dev/full", "FRAMES/fds.sd~"), 0);  // where the new copy is written first
     StartDetector();
     ASSERT_TRUE(ReadBoth());
     // The file came whole, so its bar fills before the notice says where it did not go.

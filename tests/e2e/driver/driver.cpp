@@ -451,8 +451,13 @@ std::string Key(const Request& request) {
     if (!target || !IsWindow(target)) return Fail("no window to send the key to");
     if (request.NumberOr("input", 0) != 0) {
         HWND top = GetAncestor(target, GA_ROOT);
-        SetForegroundWindow(top);
-        if (!PollUntil(Timeout(request, 3000), [&] { return GetForegroundWindow() == top; }))
+        // Asked again while waiting: right after a dialog of the program closes, Wine may still
+        // be handing the activation back and take the first request for nothing.
+        if (!PollUntil(Timeout(request, 3000), [&] {
+                if (GetForegroundWindow() == top) return true;
+                SetForegroundWindow(top);
+                return false;
+            }))
             return Fail("the window did not come to the foreground");
         if (!SendKeyInput(static_cast<UINT>(vk))) return Fail("SendInput failed");
     } else {
