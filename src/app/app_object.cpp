@@ -2,8 +2,6 @@
 #include "app/app_object.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include "app/commands.h"
 #include "app/device_address.h"
@@ -17,6 +15,7 @@
 #include "res/resource.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
+#include "ui/gdiplus_holders.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -44,7 +43,7 @@ public:
     void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
 };
 
-void ShutDown(ULONG_PTR gdiplusToken) {
+void ShutDown() {
     sys::NetStop();
     if (App.ConfigChanged == 1) {
         App.ConfigChanged = 0;
@@ -52,7 +51,6 @@ void ShutDown(ULONG_PTR gdiplusToken) {
     }
     WriteLog("\r\n");
     WriteLog("Stop Pelorin\r\n\r\n");
-    Gdiplus::GdiplusShutdown(gdiplusToken);
 }
 
 }  // namespace
@@ -83,9 +81,8 @@ int RunApplication(HINSTANCE instance) {
     }
     SelectLanguage(App.CurrentLanguage);
 
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    // Shut down after every window that draws with it is gone, on every way out.
+    const ui::GdiplusSession gdiplus;
 
     int network = StartTransferSocket(&App.TransferSocket);
     if (network != kNetworkStarted) {
@@ -114,7 +111,7 @@ int RunApplication(HINSTANCE instance) {
         const char16_t* text = kNoMainWindowText[App.CurrentLanguage < kLanguageCount ? App.CurrentLanguage : 0];
         WriteLog((ToCp1251(kNoMainWindowText[0]) + "\r\n").c_str());
         MessageBoxW(nullptr, W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
-        ShutDown(gdiplusToken);
+        ShutDown();
         return kExitMainWindowFailed;
     }
 
@@ -128,6 +125,6 @@ int RunApplication(HINSTANCE instance) {
     }
 
     host.main = nullptr;
-    ShutDown(gdiplusToken);
+    ShutDown();
     return 0;
 }

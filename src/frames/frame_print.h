@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "ui/print_dialog.h"
 
+class FramePicture;
 class MainWindow;
 struct PageLayout;
 
@@ -22,7 +23,7 @@ public:
     void PrintFrame();
 
 private:
-    void DrawPage(HDC dc, const PageLayout& page, HFONT font);
+    void DrawPage(HDC dc, const PageLayout& page, HFONT font, const FramePicture& picture);
     MainWindow& main_;
     LanguageId language_;
 };

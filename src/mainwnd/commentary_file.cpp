@@ -58,11 +58,10 @@ CommentaryTexts DecodeCommentary(const uint8_t* bytes, size_t size) {
 }
 
 CommentaryTexts LoadCommentary(const std::u16string& framePath) {
-    sys::File file = sys::OpenFile(CommentaryPathFor(framePath), sys::OpenMode::Read);
-    if (file == sys::kNoFile) return {};
+    sys::FileHolder file = sys::OpenFile(CommentaryPathFor(framePath), sys::OpenMode::Read);
+    if (!file) return {};
     std::vector<uint8_t> bytes(kCommentaryFileSize, 0);
-    int64_t got = sys::ReadFile(file, bytes.data(), bytes.size());
-    sys::CloseFile(file);
+    int64_t got = sys::ReadFile(file.get(), bytes.data(), bytes.size());
     if (got < 0) return {};
     return DecodeCommentary(bytes.data(), static_cast<size_t>(got));
 }
