@@ -101,7 +101,7 @@ CFramePrint::CFramePrint(MainWindow& main, LanguageId language)
 
 void CFramePrint::PrintFrame() {
     const ui::OwnedDC dc(PrinterDC());
-    const std::u16string& path = main_.ShownFramePath();
+    const std::u16string path = main_.ShownFramePath();
     bool colour;
     {
         ui::PrinterSettings::DeviceMode mode = LockDeviceMode();
@@ -120,12 +120,15 @@ void CFramePrint::PrintFrame() {
         PrintEachPageOnce(dc.get(), mode.get());
     }
     SetMapMode(dc.get(), MM_TEXT);
+    PrintDocument(dc.get(), path, copies);
+}
 
+void CFramePrint::PrintDocument(HDC dc, const std::u16string& path, WORD copies) {
     DOCINFOW document = {};
     document.cbSize = sizeof document;
     document.lpszDocName = W(path);
     document.fwType = DI_APPBANDING;
-    if (StartDocW(dc.get(), &document) <= 0) {
+    if (StartDocW(dc, &document) <= 0) {
         // "the printer did not start the document"
         LogPrintFailure(path, u"принтер не начал документ", GetLastError());
         return;
@@ -134,34 +137,29 @@ void CFramePrint::PrintFrame() {
     std::array<FieldRect, kFieldCount> fields;
     for (int i = 0; i < kFieldCount; ++i) fields[i] = main_.CommentaryFieldRect(i);
     const PageLayout page =
-        LayOutPrintedPage(DotsPerInch(dc.get(), LOGPIXELSX), DotsPerInch(dc.get(), LOGPIXELSY), CurrentTexts, fields);
+        LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
     const ui::FontHolder font(CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                           LanguageCharset(language_), OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                                           PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace));
     FramePicture picture;
     picture.Load(path);
 
-    bool printed = true;
-    for (WORD copy = 0; copy < copies && printed; ++copy) {
-        if (StartPage(dc.get()) <= 0) {
-            // "the printer did not start a page"
-            LogPrintFailure(path, u"принтер не начал страницу", GetLastError());
-            printed = false;
+    // A step the printer refuses ends the document: "the printer did not start a page", "...
+    // did not finish a page", "... did not finish the document".
+    const char16_t* refused = nullptr;
+    for (WORD copy = 0; copy < copies && !refused; ++copy) {
+        if (StartPage(dc) <= 0) {
+            refused = u"принтер не начал страницу";
             break;
         }
-        DrawPage(dc.get(), page, font.get(), picture);
-        if (EndPage(dc.get()) <= 0) {
-            // "the printer did not finish a page"
-            LogPrintFailure(path, u"принтер не закончил страницу", GetLastError());
-            printed = false;
-        }
+        DrawPage(dc, page, font.get(), picture);
+        if (EndPage(dc) <= 0) refused = u"принтер не закончил страницу";
     }
-    if (printed && EndDoc(dc.get()) <= 0) {
-        // "the printer did not finish the document"
-        LogPrintFailure(path, u"принтер не закончил документ", GetLastError());
-        printed = false;
+    if (!refused && EndDoc(dc) <= 0) refused = u"принтер не закончил документ";
+    if (refused) {
+        LogPrintFailure(path, refused, GetLastError());
+        AbortDoc(dc);
     }
-    if (!printed) AbortDoc(dc.get());
 }
 
 void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font, const FramePicture& picture) {

@@ -24,7 +24,6 @@ public:
     void Load(const std::u16string& path);
 
     const std::u16string& Path() const { return path_; }
-    bool Loaded() const { return static_cast<bool>(image_); }
     // In pixels.
     float Width() const { return width_; }
     float Height() const { return height_; }

@@ -21,8 +21,9 @@ constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
 
 ui::FontHolder MakeCourierFont(int height, int weight) {
-    return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, L"Courier New"));
+    return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      FF_ROMAN | DEFAULT_PITCH, L"Courier New"));
 }
 
 int MenuForLanguage(LanguageId language) {
