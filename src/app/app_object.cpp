@@ -2,8 +2,6 @@
 #include "app/app_object.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include "app/commands.h"
 #include "app/device_address.h"
@@ -17,6 +15,7 @@
 #include "res/resource.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
+#include "ui/gdiplus_holders.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -35,7 +34,6 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
     u"Programin ana penceresi olusturulamadi.",
 };
 
-ULONG_PTR g_gdiplusToken = 0;
 bool g_shutDown = false;
 
 // Runs once, at the end of the message loop or when Windows' session ends, whichever comes
@@ -50,7 +48,6 @@ void ShutDown() {
     }
     WriteLog("\r\n");
     WriteLog("Stop Pelorin\r\n\r\n");
-    Gdiplus::GdiplusShutdown(g_gdiplusToken);
 }
 
 // What the main window asks of the application.
@@ -91,8 +88,8 @@ int RunApplication(HINSTANCE instance) {
     }
     SelectLanguage(App.CurrentLanguage);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&g_gdiplusToken, &gdiplusInput, nullptr);
+    // Shut down after every window that draws with it is gone, on every way out.
+    const ui::GdiplusSession gdiplus;
 
     int network = StartTransferSocket(&App.TransferSocket);
     if (network != kNetworkStarted) {

@@ -70,16 +70,15 @@ void LogSaved(bool inPlace) {
 // Writes `content` over Pelorin.cfg itself, then reads it back: true only when the file holds
 // exactly those bytes.
 bool WriteInPlace(const std::string& content) {
-    sys::File file = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteNew);
-    if (file == sys::kNoFile) return false;
-    bool written = sys::WriteFile(file, content.data(), content.size()) && sys::FlushFile(file);
-    sys::CloseFile(file);
+    sys::FileHolder file = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteNew);
+    if (!file) return false;
+    bool written = sys::WriteFile(file.get(), content.data(), content.size()) && sys::FlushFile(file.get());
+    file.Close();  // what is read back is what reached the file
     if (!written) return false;
     file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
-    if (file == sys::kNoFile) return false;
+    if (!file) return false;
     std::string check(content.size() + 1, '\0');
-    int64_t got = sys::ReadFile(file, &check[0], check.size());
-    sys::CloseFile(file);
+    int64_t got = sys::ReadFile(file.get(), &check[0], check.size());
     return got == static_cast<int64_t>(content.size()) && check.compare(0, content.size(), content) == 0;
 }
 
@@ -223,31 +222,26 @@ std::string FormatConfiguration(const Settings& s) {
 }
 
 ConfigReadResult ReadConfiguration(Settings* settings) {
-    sys::File file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
-    if (file == sys::kNoFile) return kConfigNotOpened;
-    int64_t size = sys::FileSize(file);
+    sys::FileHolder file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
+    if (!file) return kConfigNotOpened;
+    int64_t size = sys::FileSize(file.get());
     // The file is handled with 16-bit lengths: of a longer one only this much is read.
     size_t length = static_cast<size_t>(size < 0 ? 0 : size % 65536);
     char* buffer = static_cast<char*>(sys::HeapAllocZeroed(length));
-    if (!buffer) {
-        sys::CloseFile(file);
-        return kConfigNoMemory;
-    }
-    int64_t got = sys::ReadFile(file, buffer, length);
-    sys::CloseFile(file);
+    if (!buffer) return kConfigNoMemory;
+    int64_t got = sys::ReadFile(file.get(), buffer, length);
     *settings = ParseConfiguration(buffer, got > 0 ? static_cast<size_t>(got) : 0);
     sys::HeapRelease(buffer);
     return kConfigRead;
 }
 
 bool WriteConfiguration(const Settings& settings) {
-    sys::File existing = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteExisting);
-    if (existing == sys::kNoFile) {
+    // Only a file that is there and may be written is saved; it is not held open meanwhile.
+    if (!sys::OpenFile(kConfigFileName, sys::OpenMode::WriteExisting)) {
         // "Error saving the program configuration. The configuration file is not open!"
         WriteLog(ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!").c_str());
         return false;
     }
-    sys::CloseFile(existing);
 
     // The new content takes the old one's place in one step, so a full disk cannot leave a cut
     // Pelorin.cfg behind.

@@ -18,10 +18,10 @@ std::u16string TemporaryPathFor(const std::u16string& path) {
 StoreResult StoreFileReplacing(const std::u16string& path, const uint8_t* data, size_t size) {
     const std::u16string temp = TemporaryPathFor(path);
     if (temp.empty()) return StoreResult::NotCreated;
-    sys::File file = sys::OpenFile(temp, sys::OpenMode::WriteNew);
-    if (file == sys::kNoFile) return StoreResult::NotCreated;
-    const bool written = sys::WriteFile(file, data, size) && sys::FlushFile(file);
-    sys::CloseFile(file);
+    sys::FileHolder file = sys::OpenFile(temp, sys::OpenMode::WriteNew);
+    if (!file) return StoreResult::NotCreated;
+    const bool written = sys::WriteFile(file.get(), data, size) && sys::FlushFile(file.get());
+    file.Close();  // before it is renamed or removed
     if (written && sys::ReplaceFileWith(path, temp)) return StoreResult::Stored;
     sys::RemoveFile(temp);
     return written ? StoreResult::NotReplaced : StoreResult::NotWritten;

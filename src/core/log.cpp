@@ -27,24 +27,23 @@ int WriteLogEntry(const std::u16string& folder, const std::u16string& programNam
     const std::u16string logName = folder + programName + u".LOG";
     const std::u16string oldName = folder + programName + u".OLD";
 
-    sys::File file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
-    if (file == sys::kNoFile) return 1;
-    if (sys::FileSize(file) >= kLogSizeLimit) {
-        sys::CloseFile(file);
+    sys::FileHolder file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
+    if (!file) return 1;
+    if (sys::FileSize(file.get()) >= kLogSizeLimit) {
+        file.Close();  // before it is copied and removed
         // A failed copy loses the old generation, not the rotation.
         sys::CopyFileReplacing(logName, oldName);
         sys::RemoveFile(logName);
         file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
-        if (file == sys::kNoFile) return 1;
+        if (!file) return 1;
     }
-    sys::SeekToEnd(file);
+    sys::SeekToEnd(file.get());
     if (std::strcmp(text, "\r\n") == 0) {
-        sys::WriteFile(file, text, 2);
+        sys::WriteFile(file.get(), text, 2);
     } else {
-        sys::WriteFile(file, stamp.data(), stamp.size());
-        sys::WriteFile(file, text, std::strlen(text));
+        sys::WriteFile(file.get(), stamp.data(), stamp.size());
+        sys::WriteFile(file.get(), text, std::strlen(text));
     }
-    sys::CloseFile(file);
     return 0;
 }
 

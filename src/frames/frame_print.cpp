@@ -1,15 +1,16 @@
 // View > Print: the frame with its commentary on paper.
 #include "frames/frame_print.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <array>
 #include <string>
 
+#include "core/log.h"
 #include "core/messages.h"
 #include "frames/print_layout.h"
+#include "mainwnd/frame_picture.h"
 #include "mainwnd/main_window.h"
+#include "sys/cp1251.h"
+#include "ui/gdi_holders.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 
@@ -69,24 +70,13 @@ void Text(HDC dc, PagePoint at, const std::u16string& text) {
     TextOutW(dc, at.x, at.y, W(text), static_cast<int>(text.size()));
 }
 
-// The frame, cropped as on screen. A file that cannot be read leaves the place empty.
-void DrawPicture(HDC dc, const std::u16string& path) {
-    using namespace Gdiplus::DllExports;
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return;
-    Gdiplus::GpImage* image = nullptr;
-    Gdiplus::GpRectF bounds(0.0f, 0.0f, 0.0f, 0.0f);
-    Gdiplus::GpUnit unit = Gdiplus::UnitPixel;
-    if (GdipLoadImageFromFile(W(path), &image) == Gdiplus::Ok) GdipGetImageBounds(image, &bounds, &unit);
-    PicturePlacement placement = PlacePicture(bounds.Width, bounds.Height);
-    if (image && placement.printed) {
-        const PageRectF& to = placement.destination;
-        const PageRectF& from = placement.source;
-        GdipDrawImageRectRect(graphics, image, to.x, to.y, to.width, to.height, from.x, from.y, from.width,
-                              from.height, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
-    }
-    if (image) GdipDisposeImage(image);
-    GdipDeleteGraphics(graphics);
+// The frame, cropped as on screen. A file that could not be read leaves the place empty.
+void DrawPicture(HDC dc, const FramePicture& picture) {
+    const PicturePlacement placement = PlacePicture(picture.Width(), picture.Height());
+    if (!placement.printed) return;
+    const PageRectF& to = placement.destination;
+    const PageRectF& from = placement.source;
+    picture.Draw(dc, {to.x, to.y, to.width, to.height}, {from.x, from.y, from.width, from.height});
 }
 
 void DrawBox(HDC dc, const PageBox& box) {
@@ -97,37 +87,50 @@ void DrawBox(HDC dc, const PageBox& box) {
     LineTo(dc, box.left, box.top);
 }
 
+// What the printer refused, for the log: "frame <path> - not printed: <what>, error code <n>".
+void LogPrintFailure(const std::u16string& framePath, const char16_t* what, DWORD error) {
+    WriteLog((ToCp1251(u"кадр ") + sys::ToAnsi(framePath) + ToCp1251(u" - не напечатан: ") + ToCp1251(what) +
+              ToCp1251(u", код ошибки ") + std::to_string(error) + "\r\n")
+                 .c_str());
+}
+
 }  // namespace
 
 CFramePrint::CFramePrint(MainWindow& main, LanguageId language)
     : ui::PrintDialog(kDialogOptions, nullptr), main_(main), language_(language) {}
 
 void CFramePrint::PrintFrame() {
-    HDC dc = PrinterDC();
+    const ui::OwnedDC dc(PrinterDC());
+    const std::u16string path = main_.ShownFramePath();
     bool colour;
     {
         ui::PrinterSettings::DeviceMode mode = LockDeviceMode();
         colour = SaysColour(mode.get());
     }
-    if (!colour && ui::AppMessageBox(main_.hwnd(), W(CurrentTexts[kMsgMonochromePrinter]), MB_YESNO) != IDYES) {
-        if (dc) DeleteDC(dc);
-        return;
-    }
+    if (!colour && ui::AppMessageBox(main_.hwnd(), W(CurrentTexts[kMsgMonochromePrinter]), MB_YESNO) != IDYES) return;
     WORD copies = Copies();
     if (copies == 0) copies = 1;
-    if (!dc) return;
+    if (!dc) {
+        // "no printer device context"
+        LogPrintFailure(path, u"нет контекста устройства принтера", PrinterDCError());
+        return;
+    }
     {
         ui::PrinterSettings::DeviceMode mode = LockDeviceMode();
-        PrintEachPageOnce(dc, mode.get());
+        PrintEachPageOnce(dc.get(), mode.get());
     }
-    SetMapMode(dc, MM_TEXT);
+    SetMapMode(dc.get(), MM_TEXT);
+    PrintDocument(dc.get(), path, copies);
+}
 
+void CFramePrint::PrintDocument(HDC dc, const std::u16string& path, WORD copies) {
     DOCINFOW document = {};
     document.cbSize = sizeof document;
-    document.lpszDocName = W(main_.ShownFramePath());
+    document.lpszDocName = W(path);
     document.fwType = DI_APPBANDING;
     if (StartDocW(dc, &document) <= 0) {
-        DeleteDC(dc);
+        // "the printer did not start the document"
+        LogPrintFailure(path, u"принтер не начал документ", GetLastError());
         return;
     }
     // The whole page follows the printer's resolution, the font with it.
@@ -135,28 +138,35 @@ void CFramePrint::PrintFrame() {
     for (int i = 0; i < kFieldCount; ++i) fields[i] = main_.CommentaryFieldRect(i);
     const PageLayout page =
         LayOutPrintedPage(DotsPerInch(dc, LOGPIXELSX), DotsPerInch(dc, LOGPIXELSY), CurrentTexts, fields);
-    HFONT font = CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, LanguageCharset(language_),
-                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace);
+    const ui::FontHolder font(CreateFontW(page.fontHeight, page.fontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          LanguageCharset(language_), OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kPrintFace));
+    FramePicture picture;
+    picture.Load(path);
 
-    bool printed = true;
-    for (WORD copy = 0; copy < copies && printed; ++copy) {
+    // A step the printer refuses ends the document: "the printer did not start a page", "...
+    // did not finish a page", "... did not finish the document".
+    const char16_t* refused = nullptr;
+    for (WORD copy = 0; copy < copies && !refused; ++copy) {
         if (StartPage(dc) <= 0) {
-            printed = false;
+            refused = u"принтер не начал страницу";
             break;
         }
-        DrawPage(dc, page, font);
-        if (EndPage(dc) <= 0) printed = false;
+        DrawPage(dc, page, font.get(), picture);
+        if (EndPage(dc) <= 0) refused = u"принтер не закончил страницу";
     }
-    if (!printed || EndDoc(dc) <= 0) AbortDoc(dc);
-    DeleteDC(dc);
-    if (font) DeleteObject(font);
+    if (!refused && EndDoc(dc) <= 0) refused = u"принтер не закончил документ";
+    if (refused) {
+        LogPrintFailure(path, refused, GetLastError());
+        AbortDoc(dc);
+    }
 }
 
-void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font) {
-    HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
+void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font, const FramePicture& picture) {
+    const ui::Selection selectedFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     Text(dc, page.heading, main_.ShownFramePath());
-    DrawPicture(dc, main_.ShownFramePath());
+    DrawPicture(dc, picture);
     for (const PageLabel& label : page.labels) Text(dc, label.at, CurrentTexts[label.entry]);
     for (int i = 0; i < kFieldCount; ++i) {
         DrawBox(dc, page.boxes[i]);
@@ -171,7 +181,6 @@ void CFramePrint::DrawPage(HDC dc, const PageLayout& page, HFONT font) {
             Text(dc, FieldTextOrigin(page, i, text.size()), text);
         }
     }
-    if (previousFont) SelectObject(dc, previousFont);
 }
 
 void PrintCommand(MainWindow& main, LanguageId language) {

@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "core/settings.h"
 #include "ui/print_dialog.h"
 
+class FramePicture;
 class MainWindow;
 struct PageLayout;
 
@@ -18,11 +21,14 @@ public:
     CFramePrint(MainWindow& main, LanguageId language);
 
     // Prints the page after the dialog's OK: asks first when the printer may not print in
-    // colour, then one page per copy in one document.
+    // colour, then one page per copy in one document. A print the printer refuses (no device
+    // context, a document or page it does not start or finish) is written to the log.
     void PrintFrame();
 
 private:
-    void DrawPage(HDC dc, const PageLayout& page, HFONT font);
+    // The document of `copies` pages of the frame at `path`.
+    void PrintDocument(HDC dc, const std::u16string& path, WORD copies);
+    void DrawPage(HDC dc, const PageLayout& page, HFONT font, const FramePicture& picture);
     MainWindow& main_;
     LanguageId language_;
 };

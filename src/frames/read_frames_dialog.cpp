@@ -11,12 +11,9 @@
 
 CReadFramesDlg::CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder)
     : ui::ProgressDialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
-    font_ = CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, L"DialogFont New");
-}
-
-CReadFramesDlg::~CReadFramesDlg() {
-    if (font_) DeleteObject(font_);
+    font_ = ui::FontHolder(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN,
+                                       L"DialogFont New"));
 }
 
 BOOL CReadFramesDlg::OnInitDialog() {
@@ -25,7 +22,7 @@ BOOL CReadFramesDlg::OnInitDialog() {
     for (int frame = 1; frame <= kDeviceFrameCount; ++frame)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(FrameItemText(word, frame))));
     SendMessageW(list, LB_SETCOLUMNWIDTH, FrameColumnWidth(word), 0);
-    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SetWindowTextW(hwnd(), W(CurrentTexts[kMsgFramesReading]));
     SetItemText(IDC_SELECT_ALL_FRAMES, W(CurrentTexts[kMsgSelectAllFrames]));
     SetItemText(IDCANCEL, W(CurrentTexts[kMsgCancel]));

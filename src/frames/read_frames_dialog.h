@@ -7,13 +7,13 @@
 #include <string>
 
 #include "net/device_link.h"
+#include "ui/gdi_holders.h"
 #include "ui/progress_dialog.h"
 
 class CReadFramesDlg : public ui::ProgressDialog {
 public:
     // Reads from the detector over `link` into `framesFolder`.
     CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder);
-    ~CReadFramesDlg() override;
 
 protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,6 +28,6 @@ private:
 
     DeviceLink link_;
     std::u16string framesFolder_;
-    HFONT font_ = nullptr;
+    ui::FontHolder font_;
     bool transferring_ = false;
 };

@@ -60,16 +60,15 @@ CommentaryTexts DecodeCommentary(const uint8_t* bytes, size_t size) {
 LoadedCommentary LoadCommentary(const std::u16string& framePath) {
     LoadedCommentary loaded;
     const std::u16string path = CommentaryPathFor(framePath);
-    sys::File file = sys::OpenFile(path, sys::OpenMode::Read);
-    if (file == sys::kNoFile) {
+    sys::FileHolder file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (!file) {
         const sys::PathKind kind = sys::KindOfPath(path);
         const bool nothingThere = kind == sys::PathKind::Nothing || kind == sys::PathKind::Folder;
         loaded.state = nothingThere ? CommentaryState::Missing : CommentaryState::Unreadable;
         return loaded;
     }
     std::vector<uint8_t> bytes(kCommentaryFileSize, 0);
-    int64_t got = sys::ReadFile(file, bytes.data(), bytes.size());
-    sys::CloseFile(file);
+    int64_t got = sys::ReadFile(file.get(), bytes.data(), bytes.size());
     if (got < 0) {
         loaded.state = CommentaryState::Unreadable;
         return loaded;

@@ -8,8 +8,8 @@
 #include "res/resource.h"
 #include "ui/wide.h"
 
-HFONT RegularFont = nullptr;
-HFONT BoldFont = nullptr;
+ui::FontHolder RegularFont;
+ui::FontHolder BoldFont;
 
 namespace {
 
@@ -20,9 +20,10 @@ constexpr int kLabelCharWidth = 8;
 constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
 
-HFONT MakeCourierFont(int height, int weight) {
-    return CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, L"Courier New");
+ui::FontHolder MakeCourierFont(int height, int weight) {
+    return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      FF_ROMAN | DEFAULT_PITCH, L"Courier New"));
 }
 
 int MenuForLanguage(LanguageId language) {
@@ -43,10 +44,6 @@ MainWindow::MainWindow(MainWindowHost& host, FrameList& frames, const MainWindow
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELORIN));
 }
 
-MainWindow::~MainWindow() {
-    if (backgroundBrush_) DeleteObject(backgroundBrush_);
-}
-
 BOOL MainWindow::OnInitDialog() {
     HWND self = hwnd();
     SetWindowPos(self, nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -55,8 +52,8 @@ BOOL MainWindow::OnInitDialog() {
     RegularFont = MakeCourierFont(16, FW_NORMAL);
     BoldFont = MakeCourierFont(18, FW_HEAVY);
     AttachLanguageMenu(options_.language);
-    SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
-    backgroundBrush_ = CreateSolidBrush(options_.backgroundColor);
+    SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+    backgroundBrush_ = ui::BrushHolder(CreateSolidBrush(options_.backgroundColor));
     mode_ = DisplayMode::Empty;
     LayOutFields();
     CreatePrevNextLabels();
@@ -81,7 +78,7 @@ void MainWindow::LayOutFields() {
         CommentaryField& field = commentaryFields_[i];
         field.edit = Item(kCommentaryFields[i].controlId);
         field.rect = rects[i];
-        SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
+        SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
         SendMessageW(field.edit, EM_LIMITTEXT, field.maxLength, 0);
         // A field is as wide as its longest text (8 pixels a character, a line a third of a
@@ -188,19 +185,19 @@ void MainWindow::TakeDownFrameView() {
 
 void MainWindow::BuildFrameView() {
     shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
-    picture_.FramePath = shownFramePath_;
+    picture_.SetFramePath(shownFramePath_);
     picture_.Show(hwnd());
 
     titleLabel_ = MakeLabel(shownFramePath_, 5, 5, kLabelCharWidth * static_cast<int>(shownFramePath_.size()),
-                            RegularFont);
+                            RegularFont.get());
     CreateCommentaryLabels();
     for (const CommentaryField& field : commentaryFields_) {
         SetWindowTextW(field.edit, L"");
         ShowWindow(field.edit, SW_SHOW);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
     }
-    SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
-    SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont), TRUE);
+    SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+    SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
     ShowWindow(scrollBar_, SW_SHOW);
     SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
     ShowWindow(prevLabel_, SW_SHOW);
@@ -230,7 +227,8 @@ void MainWindow::CreateCommentaryLabels() {
     const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
     for (int i = 0; i < kLabelCount; ++i) {
         const LabelPlace& p = places[i];
-        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, p.bold ? BoldFont : RegularFont);
+        const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
+        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
     }
 }
 
@@ -381,8 +379,8 @@ void MainWindow::InvalidateStatusStrip() {
 }
 
 void MainWindow::PaintWindow() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
+    ui::PaintSession paint(hwnd());
+    HDC dc = paint.dc();
     RECT client;
     GetClientRect(hwnd(), &client);
     if (IsIconic(hwnd())) {
@@ -403,7 +401,6 @@ void MainWindow::PaintWindow() {
         }
         TextOutW(dc, client.left + 5, client.bottom - 20, W(text), static_cast<int>(text.size()));
     }
-    EndPaint(hwnd(), &ps);
 }
 
 void MainWindow::OnBrowse(int code) {
@@ -460,7 +457,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetBkColor(dc, options_.backgroundColor);
             SetTextColor(dc, options_.foregroundColor);
-            return reinterpret_cast<INT_PTR>(backgroundBrush_);
+            return reinterpret_cast<INT_PTR>(backgroundBrush_.get());
         }
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == scrollBar_) OnBrowse(LOWORD(wParam));

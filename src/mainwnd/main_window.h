@@ -14,6 +14,7 @@
 #include "mainwnd/picture_window.h"
 #include "net/device_link.h"
 #include "ui/dialog.h"
+#include "ui/gdi_holders.h"
 
 enum class DisplayMode : uint8_t {
     Empty = 0,           // nothing but the status line
@@ -23,8 +24,8 @@ enum class DisplayMode : uint8_t {
 };
 
 // Fonts of the main window's fields and labels, made when it opens, kept for the whole run.
-extern HFONT RegularFont;
-extern HFONT BoldFont;
+extern ui::FontHolder RegularFont;
+extern ui::FontHolder BoldFont;
 
 // What the main window needs of the program around it.
 class MainWindowHost {
@@ -55,7 +56,6 @@ struct MainWindowOptions {
 class MainWindow : public ui::Dialog {
 public:
     MainWindow(MainWindowHost& host, FrameList& frames, const MainWindowOptions& options);
-    ~MainWindow() override;
 
     DisplayMode RequestedMode() const { return mode_; }
     bool ShowsFrame() const { return mode_ == DisplayMode::FrameView || mode_ == DisplayMode::CommentaryEdit; }
@@ -152,5 +152,5 @@ private:
     std::array<CommentaryField, kFieldCount> commentaryFields_;
     CMessageWnd messageWnd_;
     HICON icon_;
-    HBRUSH backgroundBrush_ = nullptr;
+    ui::BrushHolder backgroundBrush_;
 };

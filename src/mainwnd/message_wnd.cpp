@@ -18,8 +18,8 @@ std::u16string BoundedCopy(const wchar_t* text) {
 CMessageWnd::CMessageWnd() : background_(CreateSolidBrush(RGB(255, 255, 255))) {}
 
 CMessageWnd::~CMessageWnd() {
+    // The window goes before its brush.
     Destroy();
-    DeleteObject(background_);
 }
 
 LRESULT CMessageWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,16 +38,15 @@ LRESULT CMessageWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMessageWnd::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
+    ui::PaintSession paint(hwnd());
+    HDC dc = paint.dc();
     RECT client;
     GetClientRect(hwnd(), &client);
     // Always the whole area, so that nothing of a longer earlier text stays behind.
-    FillRect(dc, &client, background_);
+    FillRect(dc, &client, background_.get());
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, OPAQUE);
     if (!line1_.empty()) TextOutW(dc, 5, 30, W(line1_), static_cast<int>(line1_.size()));
     if (!line2_.empty()) TextOutW(dc, 5, 46, W(line2_), static_cast<int>(line2_.size()));
-    EndPaint(hwnd(), &ps);
 }

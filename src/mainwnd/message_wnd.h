@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ui/gdi_holders.h"
 #include "ui/window.h"
 
 // Messages to the window; wParam points to a zero-terminated UTF-16 text, which is copied.
@@ -22,5 +23,5 @@ private:
     void Paint();
     std::u16string line1_;
     std::u16string line2_;
-    HBRUSH background_;
+    ui::BrushHolder background_;
 };

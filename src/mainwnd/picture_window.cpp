@@ -2,18 +2,21 @@
 // needs. A missing or broken file leaves the grey background.
 #include "mainwnd/picture_window.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
-#include "mainwnd/frame_crop.h"
+#include "mainwnd/frame_picture.h"
 #include "res/resource.h"
-#include "ui/wide.h"
+#include "ui/gdi_holders.h"
 
 namespace {
 
 const RECT kPlace = {5, 30, 522, 452};  // in the main window's client area
+constexpr float kPictureMargin = 5;     // from the window's top-left corner
 
 }  // namespace
+
+void PictureWindow::SetFramePath(const std::u16string& path) {
+    framePath_ = path;
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+}
 
 void PictureWindow::Show(HWND mainWindow) {
     if (!Create(L"Output", L"", WS_CHILD | WS_VISIBLE, kPlace, mainWindow, IDC_PICTURE_WINDOW)) return;
@@ -30,24 +33,8 @@ LRESULT PictureWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PictureWindow::Paint() {
-    using namespace Gdiplus;
-    using namespace Gdiplus::DllExports;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    GpGraphics* graphics = nullptr;
-    GpImage* image = nullptr;
-    if (GdipCreateFromHDC(dc, &graphics) == Ok && GdipLoadImageFromFile(W(FramePath), &image) == Ok) {
-        RectF bounds(0, 0, 0, 0);
-        Unit unit = UnitPixel;
-        GdipGetImageBounds(image, &bounds, &unit);
-        // A picture narrower than the cut-away panel or lower than the bottom strip has nothing
-        // to show; negative sizes would draw it mirrored.
-        FrameCrop crop = CropFrame(bounds.Width, bounds.Height);
-        if (crop.drawable)
-            GdipDrawImageRectRect(graphics, image, 5, 5, crop.width, crop.height, crop.sourceX, crop.sourceY,
-                                  crop.sourceWidth, crop.sourceHeight, UnitPixel, nullptr, nullptr, nullptr);
-    }
-    if (image) GdipDisposeImage(image);
-    if (graphics) GdipDeleteGraphics(graphics);
-    EndPaint(hwnd(), &ps);
+    ui::PaintSession paint(hwnd());
+    FramePicture picture;
+    picture.Load(framePath_);
+    picture.DrawCrop(paint.dc(), kPictureMargin, kPictureMargin);
 }

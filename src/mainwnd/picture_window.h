@@ -8,9 +8,8 @@
 
 class PictureWindow : public ui::Window {
 public:
-    // The frame it shows; set before the window is made. The commentary is saved to the
-    // frame named here, the one on screen.
-    std::u16string FramePath;
+    // The frame file it shows; set before Show, or the window is painted anew.
+    void SetFramePath(const std::u16string& path);
 
     // Makes the window at its place in the main window and paints it at once.
     void Show(HWND mainWindow);
@@ -20,4 +19,5 @@ protected:
 
 private:
     void Paint();
+    std::u16string framePath_;
 };

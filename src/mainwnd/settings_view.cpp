@@ -18,13 +18,12 @@ void ViewSettingsCommand(MainWindow& main) {
     ui::ChosenFile chosen;
     if (!ui::ChooseFileToOpen(request, &chosen)) return;
 
-    sys::File file = sys::OpenFile(chosen.path, sys::OpenMode::Read);
-    if (file == sys::kNoFile) {
+    // The file is only looked at: can it be opened?
+    if (!sys::OpenFile(chosen.path, sys::OpenMode::Read)) {
         ui::AppMessageBox(main.hwnd(), W(FormatText(CurrentTexts[kMsgFileOpenError], {chosen.path})),
                           MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    sys::CloseFile(file);
 
     main.ShowSettings(chosen.name);
 }

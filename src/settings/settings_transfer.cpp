@@ -42,18 +42,18 @@ DefaultFileOutcome WriteDefaultSettingsFile(const DeviceLink& link, const std::u
     DefaultFileOutcome outcome;
     outcome.name = name;
     const std::u16string path = u"Default\\" + name;
-    sys::File file = sys::OpenFile(path, sys::OpenMode::Read);
-    if (file == sys::kNoFile) {
+    sys::FileHolder file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (!file) {
         // Held open by another program, say: there, but not to be read.
         outcome.state = Exists(path) ? DefaultFileState::NotReadable : DefaultFileState::NotFound;
         return outcome;
     }
     // A transfer carries a 32-bit length; a longer file would be sent cut.
-    const int64_t size = sys::FileSize(file);
+    const int64_t size = sys::FileSize(file.get());
     const bool sizeFits = size >= 0 && size <= 0xFFFFFFFF;
     HeapBlock block(sizeFits ? static_cast<size_t>(size) : 0);
-    const bool whole = sizeFits && block.bytes && ReadWhole(file, block.bytes, size);
-    sys::CloseFile(file);
+    const bool whole = sizeFits && block.bytes && ReadWhole(file.get(), block.bytes, size);
+    file.Close();  // not held open while the transfer waits on the detector
     if (!whole) {
         outcome.state = DefaultFileState::NotReadable;
         return outcome;

@@ -22,9 +22,36 @@ enum class OpenMode {
     WriteNew,       // write access, created or truncated to length 0
 };
 
-// Opens with full sharing (other processes may read and write meanwhile). kNoFile on failure.
-File OpenFile(const std::u16string& path, OpenMode mode);
-void CloseFile(File file);
+// An open file, closed when its holder goes. Close() closes it earlier, where the file must be
+// closed before it is renamed, copied or opened again. Move-only.
+class FileHolder {
+public:
+    FileHolder() = default;
+    explicit FileHolder(File file) : file_(file) {}
+    FileHolder(FileHolder&& other) noexcept : file_(other.file_) { other.file_ = kNoFile; }
+    FileHolder& operator=(FileHolder&& other) noexcept {
+        if (this != &other) {
+            Close();
+            file_ = other.file_;
+            other.file_ = kNoFile;
+        }
+        return *this;
+    }
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+    ~FileHolder() { Close(); }
+
+    explicit operator bool() const { return file_ != kNoFile; }
+    File get() const { return file_; }
+    void Close();
+
+private:
+    File file_ = kNoFile;
+};
+
+// Opens with full sharing (other processes may read and write meanwhile). An empty holder on
+// failure.
+FileHolder OpenFile(const std::u16string& path, OpenMode mode);
 // Size in bytes, or -1.
 int64_t FileSize(File file);
 // Reads up to `size` bytes; returns the count read, or -1 on error.

@@ -77,7 +77,7 @@ std::u16string g_programName;
 
 }  // namespace
 
-File OpenFile(const std::u16string& path, OpenMode mode) {
+FileHolder OpenFile(const std::u16string& path, OpenMode mode) {
     int flags = 0;
     switch (mode) {
         case OpenMode::Read: flags = O_RDONLY; break;
@@ -86,17 +86,16 @@ File OpenFile(const std::u16string& path, OpenMode mode) {
         case OpenMode::WriteNew: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
     }
     int fd = ::open(NativePath(path).c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) return kNoFile;
+    if (fd < 0) return FileHolder();
+    FileHolder file(fd);
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return kNoFile;
-    }
-    return fd;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return FileHolder();
+    return file;
 }
 
-void CloseFile(File file) {
-    if (file != kNoFile) ::close(static_cast<int>(file));
+void FileHolder::Close() {
+    if (file_ != kNoFile) ::close(static_cast<int>(file_));
+    file_ = kNoFile;
 }
 
 int64_t FileSize(File file) {
@@ -138,24 +137,17 @@ bool SeekToEnd(File file) { return ::lseek(static_cast<int>(file), 0, SEEK_END) 
 bool FlushFile(File file) { return ::fsync(static_cast<int>(file)) == 0; }
 
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
-    File in = OpenFile(from, OpenMode::Read);
-    if (in == kNoFile) return false;
-    File out = OpenFile(to, OpenMode::WriteNew);
-    if (out == kNoFile) {
-        CloseFile(in);
-        return false;
-    }
-    bool ok = true;
+    FileHolder in = OpenFile(from, OpenMode::Read);
+    if (!in) return false;
+    FileHolder out = OpenFile(to, OpenMode::WriteNew);
+    if (!out) return false;
     char buffer[65536];
     for (;;) {
-        int64_t n = ReadFile(in, buffer, sizeof buffer);
-        if (n < 0) { ok = false; break; }
-        if (n == 0) break;
-        if (!WriteFile(out, buffer, static_cast<size_t>(n))) { ok = false; break; }
+        int64_t n = ReadFile(in.get(), buffer, sizeof buffer);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!WriteFile(out.get(), buffer, static_cast<size_t>(n))) return false;
     }
-    CloseFile(in);
-    CloseFile(out);
-    return ok;
 }
 
 bool RemoveFile(const std::u16string& path) { return ::unlink(NativePath(path).c_str()) == 0; }

@@ -13,18 +13,19 @@ HANDLE g_heap = nullptr;
 
 }  // namespace
 
-File OpenFile(const std::u16string& path, OpenMode mode) {
+FileHolder OpenFile(const std::u16string& path, OpenMode mode) {
     DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_WRITE;
     DWORD disposition = OPEN_EXISTING;
     if (mode == OpenMode::WriteAlways) disposition = OPEN_ALWAYS;
     if (mode == OpenMode::WriteNew) disposition = CREATE_ALWAYS;
     HANDLE h = CreateFileW(W(path), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<File>(h);
+    return FileHolder(h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<File>(h));
 }
 
-void CloseFile(File file) {
-    if (file != kNoFile) CloseHandle(H(file));
+void FileHolder::Close() {
+    if (file_ != kNoFile) CloseHandle(H(file_));
+    file_ = kNoFile;
 }
 
 int64_t FileSize(File file) {

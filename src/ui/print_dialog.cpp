@@ -45,6 +45,7 @@ INT_PTR PrintDialog::RunModal() {
     pd_.hDevMode = settings.devMode_;
     pd_.hDevNames = settings.devNames_;
     BOOL chosen = PrintDlgW(&pd_);
+    dcError_ = chosen && !pd_.hDC ? GetLastError() : 0;
     // The dialog may have replaced the handles it was given; what it hands back is current.
     settings.devMode_ = pd_.hDevMode;
     settings.devNames_ = pd_.hDevNames;

@@ -62,13 +62,16 @@ public:
     INT_PTR RunModal();
 
     // After OK: the chosen settings, the number of copies they ask for, and the printer's
-    // device context, which the caller deletes.
+    // device context, which the caller deletes. Without one, the system's error code from the
+    // dialog's end.
     PrinterSettings::DeviceMode LockDeviceMode() const { return ApplicationPrinterSettings().LockDeviceMode(); }
     WORD Copies() const;
     HDC PrinterDC() const { return pd_.hDC; }
+    DWORD PrinterDCError() const { return dcError_; }
 
 private:
     PRINTDLGW pd_;
+    DWORD dcError_ = 0;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "ui/gdi_holders.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -58,12 +59,12 @@ void ProgressDialog::ShowText(const std::u16string& text) {
         UpdateWindow(text_);
         return;
     }
-    HDC dc = GetDC(text_);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text_, WM_GETFONT, 0, 0)));
     SIZE extent = {};
-    GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(text_, dc);
+    {
+        const WindowDC dc(text_);
+        const Selection font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(text_, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(dc.get(), W(text), static_cast<int>(text.size()), &extent);
+    }
     const RECT& r = extent.cx > textRect_.right - textRect_.left ? wideTextRect_ : textRect_;
     MoveWindow(text_, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
     SetWindowTextW(text_, W(text));

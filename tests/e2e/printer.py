@@ -232,6 +232,14 @@ class PdfPrinter:
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         return result.stdout.decode(errors="replace")
 
+    def refuse_jobs(self, refuse=True):
+        """The queue rejects new jobs (cupsreject), or takes them again (cupsaccept)."""
+        tool = "cupsreject" if refuse else "cupsaccept"
+        result = subprocess.run([_tool(tool), self.queue], env=CLIENT_ENV, timeout=20, stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT)
+        if result.returncode != 0:
+            raise HarnessError(f"{tool} {self.queue}: {result.stdout.decode(errors='replace')}")
+
     def error_log(self):
         path = self.scratch / "log" / "error_log" if self.scratch else None
         return path.read_text(errors="replace")[-2000:] if path and path.exists() else "(no error log)"

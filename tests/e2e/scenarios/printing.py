@@ -5,7 +5,7 @@ import os
 import re
 import time
 
-from common import (ENGLISH, ID_EDIT_FRAMES, ID_EXIT, ID_PRINT, RUSSIAN, exit_through_menu, open_dialog,
+from common import (ENGLISH, ID_EDIT_FRAMES, ID_EXIT, ID_PRINT, RUSSIAN, exit_through_menu, immutable, open_dialog,
                     start_main_window)
 from e2e import IDCANCEL, IDOK, check, check_equal, near, poll
 from frame_view import (BOTTOM, PANEL, RUSSIAN_LABELS, SAVED, STRIPES, commentary_bytes, frame_name,
@@ -86,14 +86,20 @@ def print_dialog(s, main):
     return dialog
 
 
-def print_frame(s, main, printer, copies=None):
-    """View > Print, the dialog confirmed (with a number of copies); the finished PDF, and the
-    seconds from OK to it."""
-    printer.clear()
+def confirm_print(s, main, copies=None):
+    """View > Print, the dialog confirmed (with a number of copies); the dialog."""
     dialog = print_dialog(s, main)
     if copies is not None:
         dialog.child(COPIES).set_text(str(copies))
     dialog.press(IDOK)
+    return dialog
+
+
+def print_frame(s, main, printer, copies=None):
+    """View > Print, the dialog confirmed (with a number of copies); the finished PDF, and the
+    seconds from OK to it."""
+    printer.clear()
+    dialog = confirm_print(s, main, copies)
     pressed = time.monotonic()
     pdf = printer.wait_pdf()
     took = time.monotonic() - pressed
@@ -272,3 +278,38 @@ def scenario_frame_on_paper(s):
         check_texts(pdf, 1, EDITED, heading)
         exit_through_menu(s, view.main)
 
+
+def expect_not_printed_logged(s, frame, reason):
+    """The log's line for a print the printer refused: the frame, the reason, a system error code."""
+    line = re.compile(re.escape(f"кадр {frame} - не напечатан: {reason}, код ошибки ".encode("cp1251"))
+                      + rb"[1-9]\d*\r\n")
+    poll(lambda: line.search(s.log() or b""), 10, f"the log line of the refused print ({reason})")
+
+
+def scenario_refused_print_is_logged(s):
+    """A print the printer refuses is written to the log with the frame and the system's error
+    code, and prints nothing; once the printer takes jobs again, the next print prints. Windows
+    cannot start the document while its spool folder takes no file; the scheduler refuses the
+    finished document while the queue rejects jobs."""
+    spool = s.paths.prefix / "drive_c" / "windows" / "system32" / "spool" / "printers"
+    with PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
+        view = start_with_frames(s, ENGLISH, numbers=(1,))
+        view_frame(s, view, 1)
+        frame = "FRAMES\\" + frame_name(1)
+        printer.clear()
+
+        with immutable(spool):
+            confirm_print(s, view.main).wait_gone()
+            expect_not_printed_logged(s, frame, "принтер не начал документ")
+        check_equal((printer.jobs(), printer.pdfs()), ([], []), "what the print that did not start printed")
+
+        printer.refuse_jobs()
+        confirm_print(s, view.main).wait_gone()
+        expect_not_printed_logged(s, frame, "принтер не закончил документ")
+        check_equal((printer.jobs(), printer.pdfs()), ([], []), "what the refused print printed")
+
+        printer.refuse_jobs(False)
+        pdf, _ = print_frame(s, view.main, printer)
+        check_sheet(pdf, 1)
+        check_picture(pdf.render(1, DPI), 1)
+        exit_through_menu(s, view.main)
