@@ -97,7 +97,8 @@ void LogPrintFailure(const std::u16string& framePath, const char16_t* what, DWOR
 }  // namespace
 
 CFramePrint::CFramePrint(MainWindow& main, LanguageId language)
-    : ui::PrintDialog(kDialogOptions, nullptr), main_(main), language_(language) {}
+    // Owned by the main window, which waits: what is printed is what stays on screen.
+    : ui::PrintDialog(kDialogOptions, main.hwnd()), main_(main), language_(language) {}
 
 void CFramePrint::PrintFrame() {
     const ui::OwnedDC dc(PrinterDC());
@@ -192,5 +193,6 @@ void PrintCommand(MainWindow& main, LanguageId language) {
     }
     SetLandscapeA4(settings);
     if (!main.ShowsFrame()) return;
-    if (dialog.RunModal() == IDOK) dialog.PrintFrame();
+    // The frame is looked at again once the dialog is over: nothing else may print.
+    if (dialog.RunModal() == IDOK && main.ShowsFrame()) dialog.PrintFrame();
 }

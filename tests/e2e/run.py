@@ -196,7 +196,7 @@ def print_shown_frame(session, main, printer):
     """View > Print with the print dialog confirmed; the PDF file it made."""
     from common import ID_PRINT, open_dialog
     known = set(printer.pdfs())
-    dialog = open_dialog(session, main, ID_PRINT, control=0x482, unowned=True)  # the copies box
+    dialog = open_dialog(session, main, ID_PRINT, control=0x482)  # the copies box
     time.sleep(0.3)  # the dialog fills its controls after it shows
     dialog.press(e2e.IDOK)
     return printer.wait_pdf(known=known)

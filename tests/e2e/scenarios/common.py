@@ -10,7 +10,7 @@ import time
 from contextlib import contextmanager
 from pathlib import Path
 
-from e2e import IDOK, HarnessError, ScenarioFailure, Window, check, check_equal, poll, windows_path
+from e2e import IDOK, HarnessError, ScenarioFailure, check, check_equal, poll, windows_path
 
 # Commands and controls (src/res/resource.h).
 ID_READ_SETTINGS = 32771
@@ -96,27 +96,19 @@ def exit_through_menu(s, main):
 
 # ---- dialogs
 
-def open_dialog(s, main, command, title=None, key=None, posted=False, control=None, unowned=False):
+def open_dialog(s, main, command, title=None, key=None, posted=False, control=None):
     """Opens a dialog as the user does and returns it once it is up. The menu command is chosen
     (its item must be enabled; `posted`: sent even though the menu greys it), or the accelerator
-    `key` is pressed instead. The dialog is owned by the main window, or with `unowned` by no
-    window at all (the print dialog). When given, its title is waited for (a dialog sets it in the
-    current language once it shows), and its control `control` (a common dialog fills itself in
-    after it shows)."""
+    `key` is pressed instead. The dialog is owned by the main window. When given, its title is
+    waited for (a dialog sets it in the current language once it shows), and its control
+    `control` (a common dialog fills itself in after it shows)."""
     if key is not None:
         s.press_key(key)
     elif posted:
         main.post_command(command)
     else:
         main.command(command)
-    if unowned:
-        found = poll(lambda: [w for w in s.windows(**{"class": "#32770"}) if w["hwnd"] != main.hwnd], 15,
-                     f"the dialog of command {command}")
-        check_equal(len(found), 1, "dialogs besides the main window")
-        check_equal(found[0]["owner"], 0, "the dialog's owner")
-        dialog = Window(s, found[0]["hwnd"])
-    else:
-        dialog = s.dialog(main)
+    dialog = s.dialog(main, timeout=15)
     if title is not None:
         poll(lambda: dialog.text == title, 5, f"the dialog's title {title!r}")
     if control is not None:

@@ -80,8 +80,8 @@ def scenario_nothing_printed_without_a_frame(s):
 # ---- a frame on paper
 
 def print_dialog(s, main):
-    """View > Print: the print dialog, a dialog of its own, owned by no window."""
-    dialog = open_dialog(s, main, ID_PRINT, control=COPIES, unowned=True)
+    """View > Print: the print dialog, owned by the main window."""
+    dialog = open_dialog(s, main, ID_PRINT, control=COPIES)
     time.sleep(0.3)  # the dialog fills its controls after it shows
     return dialog
 
@@ -238,8 +238,10 @@ def scenario_frame_on_paper(s):
         check(not dialog.child(PRINT_TO_FILE).visible, "Print to file is shown")
         check_equal(dialog.child(COPIES).text, "1", "the copies")
         dialog.screenshot("printing-dialog")
+        check(not view.main.enabled, "the main window can be used while the print dialog is open")
         dialog.press(IDCANCEL)
         dialog.wait_gone()
+        poll(lambda: view.main.enabled, 5, "the main window enabled after Cancel")
         time.sleep(1)
         check_equal((printer.pdfs(), printer.jobs()), ([], []), "what Cancel printed")
 
