@@ -13,6 +13,7 @@
 #include "mainwnd/message_wnd.h"
 #include "mainwnd/picture_window.h"
 #include "net/device_link.h"
+#include "net/probe.h"
 #include "ui/dialog.h"
 
 enum class DisplayMode : uint8_t {
@@ -108,6 +109,8 @@ private:
     void RunStartupSearch();
     void StartStatus();
     void ProbeStatus();
+    void CheckStatusProbe();
+    void ShowProbeOutcome(ProbeOutcome outcome);
     void InvalidateStatusStrip();
     void PaintWindow();
     void OnBrowse(int code);
@@ -122,6 +125,7 @@ private:
     std::u16string settingsFileName_;             // the settings file last chosen, without folder
     int connectionStatus_ = 0;                    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;
+    ProbeAttempt statusProbe_;                    // the status probe under way, if open
     sys::Endpoint probeAddress_;                  // the address the status line shows
     PictureWindow picture_;                       // while a frame is on screen
     HWND titleLabel_ = nullptr;                   // the frame's path, while a frame is on screen
