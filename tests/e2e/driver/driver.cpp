@@ -681,7 +681,7 @@ std::string Answers(const Request& request) {
         if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &result)) ++unanswered;
         const double waited = ElapsedMs(begin) - at;
         if (waited > over && slow.size() < 50)
-            slow.push_back(JsonArray({JsonNumber(static_cast<long long>(at)), JsonNumber(static_cast<long long>(waited))}));
+            slow.push_back(JsonArray({JsonNumber(static_cast<long long>(at)), JsonNumber(static_cast<long long>(waited + 0.5))}));
         if (waited > longest) {
             longest = waited;
             longestAt = at;
