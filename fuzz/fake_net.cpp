@@ -59,6 +59,7 @@ int ReceiveFrom(Socket, void* buffer, size_t capacity, Endpoint* from, int timeo
 
 ConnectStart StartConnect(Socket, Endpoint) { return ConnectStart::Failed; }
 bool WaitConnected(Socket, int) { return false; }
+int WaitConnections(const Socket*, ConnectState*, size_t, int) { return 0; }
 int SetReuseAddress(Socket) { return 0; }
 int ListenOn(Socket, int) { return 0; }
 Socket AcceptConnection(Socket) { return kNoSocket; }

@@ -1,5 +1,5 @@
-// The start-up search for the detector (addresses .100 to .199 of the configured network) and
-// the texts of the connection status line.
+// The start-up search for the detector (addresses .100 to .199 of the configured network), its
+// texts and those of the connection status line.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,17 @@ std::u16string StatusLineText(uint32_t ip);
 // Line 1 of the search window: "Check IP address diapason <first> - <last>".
 std::u16string SearchRangeText(uint32_t deviceIp);
 
-// Line 2: "Current IP address - <candidate>", with " - answer exist" once it answered, or
-// " - answer do not exist" when the last one did not.
-enum class CandidateState { Probing, Answered, NoneAnswered };
+// Line 2 once the search is over: "Current IP address - <candidate>" with " - answer exist"
+// for the candidate that answered, or " - answer do not exist" after the last one.
+enum class CandidateState { Answered, NoneAnswered };
 std::u16string SearchCandidateText(uint32_t candidate, CandidateState state);
+// Line 2 while all candidates are tried together: "Current IP address - <first> - <last>".
+std::u16string SearchAllCandidatesText(uint32_t deviceIp);
+
+// Tries every candidate of `deviceIp`'s network at once, each given the probe's wait. The
+// address is the lowest that answered, or the last candidate when none did.
+struct SearchResult {
+    bool answered = false;
+    uint32_t address = 0;
+};
+SearchResult SearchForDevice(uint32_t deviceIp);

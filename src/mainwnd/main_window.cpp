@@ -6,6 +6,7 @@
 #include "mainwnd/device_search.h"
 #include "net/probe.h"
 #include "res/resource.h"
+#include "sys/sys.h"
 #include "ui/wide.h"
 
 ui::FontHolder RegularFont;
@@ -19,6 +20,9 @@ constexpr int kLabelHeight = 16;
 constexpr int kLabelCharWidth = 8;
 constexpr int kFieldMargin = 2;
 constexpr UINT_PTR kStatusTimerId = 1;
+// While a status probe is open, it is looked at this often, without waiting.
+constexpr UINT_PTR kProbeCheckTimerId = 2;
+constexpr UINT kProbeCheckMs = 10;
 
 ui::FontHolder MakeCourierFont(int height, int weight) {
     return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
@@ -43,6 +47,8 @@ MainWindow::MainWindow(MainWindowHost& host, FrameList& frames, const MainWindow
     for (int i = 0; i < kFieldCount; ++i) commentaryFields_[i].maxLength = kCommentaryFields[i].maxLength;
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELORIN));
 }
+
+MainWindow::~MainWindow() { EndProbe(statusProbe_); }
 
 BOOL MainWindow::OnInitDialog() {
     HWND self = hwnd();
@@ -335,24 +341,14 @@ void MainWindow::RunStartupSearch() {
     const uint32_t deviceIp = host_.CurrentLink().device.ip;
     std::u16string line = SearchRangeText(deviceIp);
     SendMessageW(box, UM_SETLINE1, reinterpret_cast<WPARAM>(W(line)), 0);
+    line = SearchAllCandidatesText(deviceIp);
+    SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
+    UpdateWindow(box);
 
-    for (uint32_t octet = kFirstCandidateOctet; octet <= kLastCandidateOctet; ++octet) {
-        uint32_t candidate = WithLastOctet(deviceIp, octet);
-        line = SearchCandidateText(candidate, CandidateState::Probing);
-        SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-        UpdateWindow(box);
-        probeAddress_ = {candidate, kProbePort};
-        if (ProbeDevice(probeAddress_) == 0) {
-            host_.AdoptDeviceAddress(candidate);
-            line = SearchCandidateText(candidate, CandidateState::Answered);
-            SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-            break;
-        }
-        if (octet == kLastCandidateOctet) {
-            line = SearchCandidateText(candidate, CandidateState::NoneAnswered);
-            SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-        }
-    }
+    const SearchResult found = SearchForDevice(deviceIp);
+    if (found.answered) host_.AdoptDeviceAddress(found.address);
+    line = SearchCandidateText(found.address, found.answered ? CandidateState::Answered : CandidateState::NoneAnswered);
+    SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
     UpdateWindow(box);
     Sleep(kSearchResultPauseMs);
     messageWnd_.Destroy();
@@ -360,14 +356,29 @@ void MainWindow::RunStartupSearch() {
 
 void MainWindow::StartStatus() {
     probeAddress_ = host_.CurrentLink().ProbeAddress();
-    connectionStatus_ = ProbeDevice(probeAddress_) == 0 ? 1 : 0;
+    ProbeStatus();
     statusTimer_ = SetTimer(hwnd(), kStatusTimerId, kStatusIntervalMs, nullptr);
 }
 
 void MainWindow::ProbeStatus() {
+    // The last probe has long had its wait; should it still be open, it did not answer.
+    if (statusProbe_.Open()) ShowProbeOutcome(ProbeOutcome::NoAnswer);
     // The address may have changed since the last probe (IP address dialog).
-    probeAddress_ = host_.CurrentLink().ProbeAddress();
-    connectionStatus_ = ProbeDevice(probeAddress_) == 0 ? 1 : 0;
+    statusProbe_ = StartProbe(host_.CurrentLink().ProbeAddress(), sys::MonotonicMs());
+    SetTimer(hwnd(), kProbeCheckTimerId, kProbeCheckMs, nullptr);
+    CheckStatusProbe();
+}
+
+void MainWindow::CheckStatusProbe() {
+    const ProbeOutcome outcome = CheckProbe(statusProbe_, sys::MonotonicMs());
+    if (outcome != ProbeOutcome::Pending) ShowProbeOutcome(outcome);
+}
+
+void MainWindow::ShowProbeOutcome(ProbeOutcome outcome) {
+    EndProbe(statusProbe_);
+    KillTimer(hwnd(), kProbeCheckTimerId);
+    probeAddress_ = statusProbe_.address;
+    connectionStatus_ = outcome == ProbeOutcome::Answered ? 1 : 0;
     InvalidateStatusStrip();
 }
 
@@ -439,7 +450,8 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else if (HIWORD(wParam) == EN_SETFOCUS) lastFocusedField_ = reinterpret_cast<HWND>(lParam);
             return TRUE;
         case WM_TIMER:
-            ProbeStatus();
+            if (wParam == kStatusTimerId) ProbeStatus();
+            else if (wParam == kProbeCheckTimerId && statusProbe_.Open()) CheckStatusProbe();
             return TRUE;
         case WM_SETFOCUS:
             // While the commentary is edited, the focus goes back to the field that had it (the

@@ -13,6 +13,7 @@
 #include "mainwnd/message_wnd.h"
 #include "mainwnd/picture_window.h"
 #include "net/device_link.h"
+#include "net/probe.h"
 #include "ui/dialog.h"
 #include "ui/gdi_holders.h"
 
@@ -56,6 +57,7 @@ struct MainWindowOptions {
 class MainWindow : public ui::Dialog {
 public:
     MainWindow(MainWindowHost& host, FrameList& frames, const MainWindowOptions& options);
+    ~MainWindow() override;
 
     DisplayMode RequestedMode() const { return mode_; }
     bool ShowsFrame() const { return mode_ == DisplayMode::FrameView || mode_ == DisplayMode::CommentaryEdit; }
@@ -126,6 +128,8 @@ private:
     void RunStartupSearch();
     void StartStatus();
     void ProbeStatus();
+    void CheckStatusProbe();
+    void ShowProbeOutcome(ProbeOutcome outcome);
     void InvalidateStatusStrip();
     void PaintWindow();
     void OnBrowse(int code);
@@ -141,6 +145,7 @@ private:
     std::u16string settingsFileName_;             // the settings file last chosen, without folder
     int connectionStatus_ = 0;                    // 1: the detector answered the last probe
     UINT_PTR statusTimer_ = 0;
+    ProbeAttempt statusProbe_;                    // the status probe under way, if open
     sys::Endpoint probeAddress_;                  // the address the status line shows
     PictureWindow picture_;                       // while a frame is on screen
     HWND titleLabel_ = nullptr;                   // the frame's path, while a frame is on screen

@@ -1,5 +1,9 @@
-// Is the detector there? A TCP connection attempt to its port 1533 with a short wait.
+// Is the detector there? A TCP connection attempt to its port 1533 with a short wait: for one
+// address, for many at once, or in the background while the window goes on.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
 
 #include "sys/sys_net.h"
 
@@ -10,3 +14,32 @@ constexpr int kProbeWaitMs = 100;
 // 1 otherwise: refused, unreachable, silent, or any socket failure. Each call uses a socket
 // of its own.
 int ProbeDevice(const sys::Endpoint& address);
+
+// Tries all `count` addresses at once and waits at most `waitMs` for them, once: the index of
+// the first address (in the order given) whose connection was established within that wait,
+// the one that trying them one after another would have found, or -1 when none was. An address
+// whose socket cannot be opened counts as not answering; every socket is closed before it
+// returns. At most sys::kMaxWaitedConnections addresses are tried.
+int FirstAnswering(const sys::Endpoint* addresses, size_t count, int waitMs);
+
+// One probe that never waits: started, looked at now and then, ended.
+enum class ProbeOutcome { Pending, Answered, NoAnswer };
+
+struct ProbeAttempt {
+    sys::Endpoint address;
+    sys::Socket socket = sys::kNoSocket;
+    sys::ConnectState state = sys::ConnectState::Failed;
+    uint64_t startedMs = 0;
+
+    // Until EndProbe.
+    bool Open() const { return socket != sys::kNoSocket; }
+};
+
+// Opens a socket and starts the connection to `address` at `nowMs` (sys::MonotonicMs), without
+// waiting. An attempt whose socket cannot be opened has failed at once.
+ProbeAttempt StartProbe(const sys::Endpoint& address, uint64_t nowMs);
+// Looks at the attempt without waiting: Answered once the connection is established, NoAnswer
+// when it was refused or failed or is still pending 100 ms after the start, Pending otherwise.
+ProbeOutcome CheckProbe(ProbeAttempt& attempt, uint64_t nowMs);
+// Shuts the attempt's connection down and closes its socket; nothing when it is not open.
+void EndProbe(ProbeAttempt& attempt);

@@ -52,6 +52,16 @@ ConnectStart StartConnect(Socket s, Endpoint to);
 // established (a refused or failed attempt is false even when the socket reports ready).
 bool WaitConnected(Socket s, int timeoutMs);
 
+enum class ConnectState { Pending, Connected, Failed };
+// The most started connections that WaitConnections looks at in one call.
+constexpr size_t kMaxWaitedConnections = 256;
+// Looks at `count` started connections and waits at most `timeoutMs` (0: not at all) until one
+// of those still pending is settled. Only entries whose state is Pending and whose socket is
+// not kNoSocket are looked at; each is updated: Connected once established, Failed when refused
+// or broken. Returns how many were settled by this call, or -1 when the wait failed (or more
+// than kMaxWaitedConnections were given).
+int WaitConnections(const Socket* sockets, ConnectState* states, size_t count, int timeoutMs);
+
 // ---- Serving (the simulated detector) ------------------------------------------------------
 
 // Lets a listener take its port again while old connections linger (a no-op on Windows,

@@ -31,11 +31,13 @@ Endpoint FromSockaddr(const sockaddr_in& a) { return {ntohl(a.sin_addr.s_addr), 
 int Fd(Socket s) { return static_cast<int>(s); }
 
 std::atomic<int> g_failingUdpOpens{0};
+std::atomic<int> g_failingTcpOpens{0};
 
 }  // namespace
 
 namespace testing {
 void FailUdpSocketOpens(int count) { g_failingUdpOpens = count; }
+void FailTcpSocketOpens(int count) { g_failingTcpOpens = count; }
 }  // namespace testing
 
 bool NetStart() { return true; }
@@ -53,6 +55,11 @@ int OpenUdpSocket(Socket* out) {
 }
 
 int OpenTcpSocket(Socket* out) {
+    if (g_failingTcpOpens > 0) {
+        --g_failingTcpOpens;
+        *out = kNoSocket;
+        return EMFILE;
+    }
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     *out = fd < 0 ? kNoSocket : fd;
     return fd < 0 ? errno : 0;
@@ -131,6 +138,35 @@ bool WaitConnected(Socket s, int timeoutMs) {
     socklen_t len = sizeof error;
     if (::getsockopt(Fd(s), SOL_SOCKET, SO_ERROR, &error, &len) != 0) return false;
     return error == 0;
+}
+
+int WaitConnections(const Socket* sockets, ConnectState* states, size_t count, int timeoutMs) {
+    if (count > kMaxWaitedConnections) return -1;
+    std::vector<pollfd> polled;
+    std::vector<size_t> index;
+    for (size_t i = 0; i < count; ++i) {
+        if (states[i] != ConnectState::Pending || sockets[i] == kNoSocket) continue;
+        polled.push_back({Fd(sockets[i]), POLLOUT, 0});
+        index.push_back(i);
+    }
+    if (polled.empty()) return 0;
+    int ready;
+    do {
+        ready = ::poll(polled.data(), polled.size(), timeoutMs < 0 ? 0 : timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0) return -1;
+    int settled = 0;
+    for (size_t k = 0; k < polled.size(); ++k) {
+        if (polled[k].revents == 0) continue;
+        // A refused attempt reports ready too; only the socket's own error tells them apart.
+        int error = 0;
+        socklen_t len = sizeof error;
+        const bool ok = (polled[k].revents & (POLLERR | POLLHUP)) == 0 &&
+                        ::getsockopt(polled[k].fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+        states[index[k]] = ok ? ConnectState::Connected : ConnectState::Failed;
+        ++settled;
+    }
+    return settled;
 }
 
 int SetReuseAddress(Socket s) {

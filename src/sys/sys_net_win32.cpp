@@ -1,6 +1,9 @@
 // The socket seam over Winsock 2.
 #include "sys/sys_net.h"
 
+// Winsock's sets hold 64 sockets unless told otherwise; the start-up search waits on 100.
+#define FD_SETSIZE 256
+
 #include <winsock2.h>
 #include <mstcpip.h>
 #include <ws2tcpip.h>
@@ -141,6 +144,40 @@ bool WaitConnected(Socket s, int timeoutMs) {
     int len = sizeof error;
     if (::getsockopt(S(s), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) != 0) return false;
     return error == 0;
+}
+
+int WaitConnections(const Socket* sockets, ConnectState* states, size_t count, int timeoutMs) {
+    static_assert(kMaxWaitedConnections <= FD_SETSIZE, "a set holds every socket waited on");
+    if (count > kMaxWaitedConnections) return -1;
+    fd_set writable, broken;
+    FD_ZERO(&writable);
+    FD_ZERO(&broken);
+    for (size_t i = 0; i < count; ++i) {
+        if (states[i] != ConnectState::Pending || sockets[i] == kNoSocket) continue;
+        FD_SET(S(sockets[i]), &writable);
+        FD_SET(S(sockets[i]), &broken);
+    }
+    if (writable.fd_count == 0) return 0;  // select refuses empty sets
+    if (timeoutMs < 0) timeoutMs = 0;
+    timeval tv = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    // Winsock reports an established connection as writable and a refused one in the
+    // exception set.
+    int ready = ::select(0, nullptr, &writable, &broken, &tv);
+    if (ready == SOCKET_ERROR) return -1;
+    int settled = 0;
+    for (size_t i = 0; i < count && ready > 0; ++i) {
+        if (states[i] != ConnectState::Pending || sockets[i] == kNoSocket) continue;
+        const SOCKET s = S(sockets[i]);
+        const bool failed = FD_ISSET(s, &broken) != 0;
+        if (!failed && !FD_ISSET(s, &writable)) continue;
+        int error = 0;
+        int len = sizeof error;
+        const bool ok = !failed && ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) == 0 &&
+                        error == 0;
+        states[i] = ok ? ConnectState::Connected : ConnectState::Failed;
+        ++settled;
+    }
+    return settled;
 }
 
 int SetReuseAddress(Socket) { return 0; }

@@ -10,6 +10,8 @@ void FailAllocationsAfter(int count);
 // The next `count` UDP sockets cannot be opened (OpenUdpSocket fails); 0 restores normal
 // behaviour.
 void FailUdpSocketOpens(int count);
+// The same for TCP sockets (OpenTcpSocket).
+void FailTcpSocketOpens(int count);
 
 // The file name ProgramName() reports, in place of the test executable's own.
 void SetProgramName(const char16_t* name);

@@ -450,6 +450,13 @@ class Window:
         """SendMessage with plain numbers (no pointers); the window's answer."""
         return self.driver.request("send", hwnd=self.hwnd, msg=message, wparam=wparam, lparam=lparam)["result"]
 
+    def answer_times(self, seconds, every_ms=5):
+        """Another program sends WM_NULL to this window every `every_ms` for `seconds` and times
+        each answer: {"longest_ms", "longest_at_ms", "sent", "unanswered", "slow": [[at, ms]...]
+        for the waits over 20 ms}."""
+        return self.driver.request("answers", timeout=seconds + DEFAULT_TIMEOUT, hwnd=self.hwnd,
+                                   ms=int(seconds * 1000), every=every_ms)
+
     def select_items(self, indices):
         """List box items selected as by the user."""
         for index in indices:

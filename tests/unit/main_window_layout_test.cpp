@@ -62,7 +62,7 @@ TEST_F(SearchTexts, CandidatesKeepTheNetworkOfTheDeviceAddress) {
 }
 
 TEST_F(SearchTexts, CandidateLineAndItsOutcome) {
-    EXPECT_EQ(SearchCandidateText(0x7F000078, CandidateState::Probing), u"Current IP address - 127.0.0.120");
+    EXPECT_EQ(SearchAllCandidatesText(0x7F000078), u"Current IP address - 127.0.0.100 - 127.0.0.199");
     EXPECT_EQ(SearchCandidateText(0x7F000078, CandidateState::Answered),
               u"Current IP address - 127.0.0.120 - answer exist");
     EXPECT_EQ(SearchCandidateText(0x7F0000C7, CandidateState::NoneAnswered),

@@ -84,14 +84,18 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
+// The text the system keeps for the window; no message reaches the window's thread.
+std::wstring CaptionOf(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(hwnd, buffer, 1024);
+    return buffer;
+}
+
 // The window's text as the window itself gives it (WM_GETTEXT reaches across processes).
 std::wstring TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &length)) {
-        wchar_t buffer[1024] = {};
-        GetWindowTextW(hwnd, buffer, 1024);
-        return buffer;
-    }
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &length))
+        return CaptionOf(hwnd);
     // The text may grow between the two questions: a full buffer is asked again, larger.
     for (int attempt = 0;; ++attempt) {
         std::vector<wchar_t> buffer(length + 2, L'\0');
@@ -125,8 +129,9 @@ std::vector<HWND> DirectChildren(HWND parent) {
 // Everything the scenarios look at for one window. Rectangles: "rect" on the screen, "client"
 // as GetClientRect gives it, "client_origin" the client area's top left on the screen, and
 // "in_parent" the window's rectangle in its parent's client coordinates (the screen for a
-// top-level window).
-JsonObject DescribeWindow(HWND hwnd) {
+// top-level window). With `ask` false the text is the one the system keeps for the window, and
+// nothing is sent to the program (for a window whose thread is busy).
+JsonObject DescribeWindow(HWND hwnd, bool ask = true) {
     RECT rect = {}, client = {}, inParent = {};
     GetWindowRect(hwnd, &rect);
     GetClientRect(hwnd, &client);
@@ -139,7 +144,7 @@ JsonObject DescribeWindow(HWND hwnd) {
     return JsonObject()
         .Add("hwnd", HandleText(hwnd))
         .Add("class", JsonString(ClassOf(hwnd)))
-        .Add("text", JsonString(TextOf(hwnd)))
+        .Add("text", JsonString(ask ? TextOf(hwnd) : CaptionOf(hwnd)))
         .Add("id", JsonNumber(child ? GetDlgCtrlID(hwnd) : 0))
         .Add("visible", JsonBool(IsWindowVisible(hwnd) != FALSE))
         .Add("enabled", JsonBool(IsWindowEnabled(hwnd) != FALSE))
@@ -654,6 +659,89 @@ std::string Send(const Request& request) {
     return Ok(JsonObject().Add("result", JsonNumber(static_cast<long long>(result))));
 }
 
+double ElapsedMs(const LARGE_INTEGER& start);
+
+// answers hwnd= ms= [every=5] [over=20]: as another program would, sends WM_NULL to the window
+// every few milliseconds for `ms` and times each answer: the longest wait ("longest_ms", and
+// when it began, "longest_at_ms"), how many were sent and how many got no answer within a
+// second, and the first 50 waits longer than `over` ms ("slow": [began, waited] each).
+std::string Answers(const Request& request) {
+    HWND hwnd;
+    long long duration;
+    if (!WindowField(request, "hwnd", &hwnd) || !request.Number("ms", &duration)) return Fail("answers needs hwnd and ms");
+    const DWORD every = static_cast<DWORD>(request.NumberOr("every", 5));
+    const double over = static_cast<double>(request.NumberOr("over", 20));
+    std::vector<std::string> slow;
+    constexpr UINT kAnswerTimeoutMs = 1000;
+    LARGE_INTEGER begin;
+    QueryPerformanceCounter(&begin);
+    double longest = 0, longestAt = 0;
+    long long sent = 0, unanswered = 0;
+    // Bounded by the time given and, should the clock stall, by a count.
+    while (ElapsedMs(begin) < static_cast<double>(duration) && sent < duration + 1000) {
+        if (!IsWindow(hwnd)) return Fail("the window is gone");
+        const double at = ElapsedMs(begin);
+        DWORD_PTR result = 0;
+        ++sent;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &result)) ++unanswered;
+        const double waited = ElapsedMs(begin) - at;
+        if (waited > over && slow.size() < 50)
+            slow.push_back(JsonArray({JsonNumber(static_cast<long long>(at)), JsonNumber(static_cast<long long>(waited + 0.5))}));
+        if (waited > longest) {
+            longest = waited;
+            longestAt = at;
+        }
+        Sleep(every);
+    }
+    return Ok(JsonObject()
+                  .Add("longest_ms", JsonNumber(static_cast<long long>(longest + 0.5)))
+                  .Add("longest_at_ms", JsonNumber(static_cast<long long>(longestAt)))
+                  .Add("sent", JsonNumber(sent))
+                  .Add("unanswered", JsonNumber(unanswered))
+                  .Add("slow", JsonArray(slow)));
+}
+
+// watch_child id= [timeout=20000]: follows a child window of the program's main window (a
+// dialog without owner) that shows for a while during start-up, looking every millisecond and
+// sending the program nothing (its thread is busy meanwhile). The reply describes the child as
+// first seen and gives, in milliseconds, when it appeared after the request ("appeared_ms"), how
+// long it was there ("shown_ms") and how long after its appearance the main window answered a
+// message again ("ready_ms").
+std::string WatchChild(const Request& request) {
+    long long id;
+    if (!request.Number("id", &id)) return Fail("watch_child needs id");
+    const double limit = static_cast<double>(Timeout(request, 20000));
+    LARGE_INTEGER begin;
+    QueryPerformanceCounter(&begin);
+    HWND main = nullptr, child = nullptr;
+    while (!child) {
+        if (ElapsedMs(begin) >= limit) return Ok(JsonObject().Add("found", JsonBool(false)));
+        for (HWND hwnd : TopLevelWindows()) {
+            HWND c = ClassOf(hwnd) == L"#32770" && !GetWindow(hwnd, GW_OWNER) ? GetDlgItem(hwnd, static_cast<int>(id)) : nullptr;
+            if (c && IsWindowVisible(c)) {
+                main = hwnd;
+                child = c;
+            }
+        }
+        if (!child) Sleep(1);
+    }
+    const double appeared = ElapsedMs(begin);
+    JsonObject reply = DescribeWindow(child, false);
+    while (IsWindow(child)) {
+        if (ElapsedMs(begin) - appeared >= limit) return Fail("the child window is still there");
+        Sleep(1);
+    }
+    const double gone = ElapsedMs(begin);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(limit), &result))
+        return Fail("the main window did not answer");
+    const double ready = ElapsedMs(begin);
+    return Ok(reply.Add("found", JsonBool(true))
+                  .Add("appeared_ms", JsonNumber(static_cast<long long>(appeared)))
+                  .Add("shown_ms", JsonNumber(static_cast<long long>(gone - appeared)))
+                  .Add("ready_ms", JsonNumber(static_cast<long long>(ready - appeared))));
+}
+
 // dialog_key owner= vk= [timeout=]: waits for a dialog box owned by the window and posts the key
 // to it the moment it shows, before the program can start any work of its own.
 std::string DialogKey(const Request& request) {
@@ -813,7 +901,8 @@ const CommandEntry kCommands[] = {
     {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
-    {"listbox", ListBox},     {"double_click", DoubleClick},
+    {"listbox", ListBox},     {"double_click", DoubleClick}, {"answers", Answers},
+    {"watch_child", WatchChild},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

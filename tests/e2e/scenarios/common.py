@@ -4,7 +4,9 @@ small steps."""
 import os
 import random
 import re
+import select
 import signal
+import socket
 import subprocess
 import time
 from contextlib import contextmanager
@@ -285,3 +287,63 @@ class Detector:
     def __exit__(self, *error):
         self.stop()
         return False
+
+
+class SilentHosts:
+    """Hosts that are switched off, on port 1533 of loopback addresses: a listener whose accept
+    queue is full (backlog 0, filled with one connection of our own), so that the kernel drops
+    every further connection attempt unanswered. Closed at the end of a with block."""
+
+    PORT = 1533
+
+    def __init__(self, addresses=()):
+        self.held = {}
+        try:
+            for address in addresses:
+                self.add(address)
+        except BaseException:
+            self.close()
+            raise
+
+    def add(self, address):
+        listener = socket.socket()
+        self.held[address] = [listener]
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        listener.bind((address, self.PORT))
+        listener.listen(0)
+        self.held[address].append(socket.create_connection((address, self.PORT), timeout=2))
+        if len(self.held) == 1:
+            self.check_silent(address)
+
+    @classmethod
+    def check_silent(cls, address):
+        """A further connection attempt must stay pending, or the scenario would test nothing."""
+        attempt = socket.socket()
+        try:
+            attempt.setblocking(False)
+            attempt.connect_ex((address, cls.PORT))
+            _, writable, failed = select.select([], [attempt], [attempt], 0.3)
+            if writable or failed:
+                raise HarnessError(f"{address}:{cls.PORT} answers although its queue is full")
+        finally:
+            attempt.close()
+
+    def remove(self, address):
+        for sock in self.held.pop(address, []):
+            sock.close()
+
+    def close(self):
+        for address in list(self.held):
+            self.remove(address)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *error):
+        self.close()
+        return False
+
+
+def candidate_range(network="127.0.0", skip=()):
+    """The addresses the start-up search tries, .100 to .199, without the octets in `skip`."""
+    return [f"{network}.{octet}" for octet in range(100, 200) if octet not in skip]

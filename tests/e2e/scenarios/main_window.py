@@ -1,16 +1,19 @@
 """The main window: where its controls stand, its colours, the connection status line, the
 start-up search for the detector, the language change, and the ways it closes."""
 
+import threading
 import time
 from contextlib import ExitStack
 
-from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, choose_language,
-                    exit_through_menu, expect_language_shown, start_main_window, test_config)
-from e2e import check, check_equal, poll
+from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, SilentHosts,
+                    candidate_range, choose_language, exit_through_menu, expect_language_shown, start_main_window,
+                    test_config)
+from e2e import Rect, ScenarioFailure, Window, check, check_equal, poll
 
 IDCANCEL_COMMAND = 2
 IDOK_COMMAND = 1
 MESSAGE_WINDOW = 1500
+WM_NULL = 0
 
 CYAN, RED = (0, 255, 255), (255, 0, 0)
 STATUS_INTERVAL = 10.0
@@ -172,56 +175,101 @@ def scenario_status_line_red_without_detector(s):
 
 # ---- the start-up search
 
-def slow_first_candidates(detectors, count=5):
-    """Detectors at .100 onwards that leave the connection unanswered: each costs the search its
-    full 100 ms wait, which keeps the search window up long enough to be looked at."""
-    for octet in range(100, 100 + count):
-        detectors.start(f"127.0.0.{octet}", mode="ignore")
+RESULT_PAUSE = 1.0
+SEARCH_LIMIT = 0.5  # for all 100 candidates together, beside 100 x 0.1 s one after another
+ANSWER_LIMIT_MS = 30  # the longest another program may wait for the window
 
 
 def search_config(language, address, flag):
     return test_config(language, address=address).replace("STARTUP_SEARCH_FLAG = 0", f"STARTUP_SEARCH_FLAG = {flag}")
 
 
-def scenario_startup_search_adopts_first_answer(s):
-    """Detectors at .120 and .150, the configured address .150: the search shows its window,
-    adopts .120, and Pelorin.cfg holds .120 after exit."""
-    with Detectors(s) as detectors:
-        slow_first_candidates(detectors)
-        detectors.start("127.0.0.120")
+def follow_startup_search(s, language, shot):
+    """Starts Pelorin and follows its search window from outside, sending the busy program
+    nothing: its title and place, a picture of it showing the result, and how long after its
+    appearance the main window answered again. Returns the main window."""
+    s.start()
+    began = time.monotonic()
+    watched = []
+    watcher = threading.Thread(target=lambda: watched.append(
+        s.driver.request("watch_child", id=MESSAGE_WINDOW, wait=30)))
+    watcher.start()
+    shots = []  # (seconds after the watch began: start, end of the capture; the capture)
+    while watcher.is_alive() and time.monotonic() - began < 40:
+        taken = time.monotonic() - began
+        shots.append((taken, s.capture(timeout=0), time.monotonic() - began))
+        time.sleep(0.1)
+    watcher.join(40)
+    check(watched and watched[0]["found"], "no search window")
+    box = watched[0]
+    check_equal(box["text"], {ENGLISH: "Message", RUSSIAN: "Сообщение"}[language], "the search window's title")
+    main = s.main_window()
+    client, r = main.client_rect, box["in_parent"]
+    check_equal((r["left"], r["top"], r["right"], r["bottom"]),
+                (client.width // 2 - 220, client.height // 2 - 80, client.width // 2 + 220,
+                 client.height // 2 + 80), "the search window's place")
+    # A capture taken wholly within the result pause shows the result line.
+    appeared, gone = box["appeared_ms"] / 1000, (box["appeared_ms"] + box["shown_ms"]) / 1000
+    during = [shot for start, shot, end in shots if appeared + 0.2 <= start and end <= gone]
+    if during:
+        s.paths.screenshots.mkdir(parents=True, exist_ok=True)
+        during[0].save(s.paths.screenshots / f"{shot}.png", Rect(box["rect"]))
+    ready = box["ready_ms"] / 1000
+    print(f"search window up {box['shown_ms']} ms; main window ready {box['ready_ms']} ms after it showed "
+          f"(the result pause is {RESULT_PAUSE} s)")
+    check(ready <= SEARCH_LIMIT + RESULT_PAUSE, f"the main window was ready {ready:.2f} s after the search window showed")
+    return main
+
+
+def check_answers_across_probes(main, probes):
+    """Another program sends the main window a message every 5 ms across `probes` status probes
+    and never waits longer than ANSWER_LIMIT_MS. A busy machine alone holds the window back that
+    long now and then, while a probe that blocks the window does so at every probe: the window
+    gets a second chance."""
+    for _ in range(2):
+        answers = main.answer_times(probes * STATUS_INTERVAL + 1)
+        print(f"longest wait for the main window across {probes} status probes: {answers['longest_ms']} ms "
+              f"({answers['sent']} messages); waits over 20 ms (at ms, ms): {answers['slow']}")
+        if answers["unanswered"] == 0 and answers["longest_ms"] <= ANSWER_LIMIT_MS:
+            return
+    raise ScenarioFailure(f"another program waited {answers['longest_ms']} ms for the main window "
+                          f"({answers['unanswered']} unanswered), twice")
+
+
+def scenario_startup_search_on_a_silent_network(s):
+    """Nothing answers on .100 to .199 but detectors at .150 and .170 (the configured address):
+    all candidates are tried at once, .150 is adopted within 0.5 s plus the result pause. The
+    status line is cyan for .150, turns red once .150 falls silent, and all the while the window
+    answers another program within 30 ms; cyan again once the detector is back."""
+    with Detectors(s) as detectors, SilentHosts(candidate_range(skip=(150, 170))) as silent:
         detectors.start("127.0.0.150")
-        s.write_config(search_config(ENGLISH, "127.0.0.150", 1))
-        s.start()
-        main = s.wait_window(**{"class": "#32770", "owner": 0, "msgbox": 0})
-        box = main.child(MESSAGE_WINDOW, wait=20)
-        check_equal(box.text, "Message", "the search window's title")
-        client = main.client_rect
-        r = box.rect_in_parent
-        check_equal((r.left, r.top, r.right, r.bottom),
-                    (client.width // 2 - 220, client.height // 2 - 80, client.width // 2 + 220,
-                     client.height // 2 + 80), "the search window's place")
-        s.snapshot("startup-search", box)
-        main = s.main_window()
-        poll(lambda: not box.exists(), 5, "the search window gone after the search")
+        detectors.start("127.0.0.170")
+        s.write_config(search_config(ENGLISH, "127.0.0.170", 1))
+        main = follow_startup_search(s, ENGLISH, "startup-search")
         wait_status(s, main, CYAN, 3, "the status line cyan for the adopted address")
         main.screenshot("after-startup-search")
+
+        detectors.close()  # both stop; .150 now drops every attempt
+        silent.add("127.0.0.150")
+        # Two status probes of a silent address, each left unanswered for its whole wait.
+        check_answers_across_probes(main, 2)
+        wait_status(s, main, RED, 3, "the status line red for the silent address")
+
+        silent.remove("127.0.0.150")
+        detectors.start("127.0.0.150")
+        wait_status(s, main, CYAN, STATUS_INTERVAL + 3, "the status line cyan again after the detector's return")
         exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"),
-                s.canonical_config(LANGUAGE_DEFAULT=ENGLISH, IP_ADDRESS="127.0.0.120", STARTUP_SEARCH_FLAG=1),
-                "Pelorin.cfg after the search adopted 127.0.0.120")
+                s.canonical_config(LANGUAGE_DEFAULT=ENGLISH, IP_ADDRESS="127.0.0.150", STARTUP_SEARCH_FLAG=1),
+                "Pelorin.cfg after the search adopted 127.0.0.150")
 
 
-def scenario_startup_search_without_answer(s):
-    """No detector answers: 100 addresses probed, the configured one kept, nothing rewritten."""
-    with Detectors(s) as detectors:
-        slow_first_candidates(detectors)
-        config = s.write_config(search_config(RUSSIAN, "127.0.0.5", 1))
-        s.start()
-        main = s.wait_window(**{"class": "#32770", "owner": 0, "msgbox": 0})
-        box = main.child(MESSAGE_WINDOW, wait=20)
-        check_equal(box.text, "Сообщение", "the search window's title in Russian")
-        s.snapshot("startup-search-no-answer", box)
-        main = s.main_window()
+def scenario_startup_search_on_a_silent_network_without_answer(s):
+    """Nothing answers on .100 to .199, the configured address .120 among them: "answer do not
+    exist" just as quickly, the address kept (red), nothing rewritten."""
+    with SilentHosts(candidate_range()):
+        config = s.write_config(search_config(RUSSIAN, "127.0.0.120", 1))
+        main = follow_startup_search(s, RUSSIAN, "startup-search-no-answer")
         wait_status(s, main, RED, 3, "the status line red for the unchanged address")
         exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg after a search without answer")
