@@ -184,10 +184,11 @@ def search_config(language, address, flag):
     return test_config(language, address=address).replace("STARTUP_SEARCH_FLAG = 0", f"STARTUP_SEARCH_FLAG = {flag}")
 
 
-def follow_startup_search(s, language, shot):
+def follow_startup_search(s, language, shot, report_box=False):
     """Starts Pelorin and follows its search window from outside, sending the busy program
-    nothing: its title and place, a picture of it showing the result, and how long after its
-    appearance the main window answered again. Returns the main window."""
+    nothing: its title and place, a picture of it showing the result (saved as `shot` when
+    given), and how long after its appearance the main window answered again. Returns the main
+    window (with report_box, also what the driver saw of the search window)."""
     s.start()
     began = time.monotonic()
     watched = []
@@ -211,14 +212,14 @@ def follow_startup_search(s, language, shot):
     # A capture taken wholly within the result pause shows the result line.
     appeared, gone = box["appeared_ms"] / 1000, (box["appeared_ms"] + box["shown_ms"]) / 1000
     during = [shot for start, shot, end in shots if appeared + 0.2 <= start and end <= gone]
-    if during:
+    if during and shot:
         s.paths.screenshots.mkdir(parents=True, exist_ok=True)
         during[0].save(s.paths.screenshots / f"{shot}.png", Rect(box["rect"]))
     ready = box["ready_ms"] / 1000
     print(f"search window up {box['shown_ms']} ms; main window ready {box['ready_ms']} ms after it showed "
           f"(the result pause is {RESULT_PAUSE} s)")
     check(ready <= SEARCH_LIMIT + RESULT_PAUSE, f"the main window was ready {ready:.2f} s after the search window showed")
-    return main
+    return (main, box) if report_box else main
 
 
 def check_answers_across_probes(main, probes):
