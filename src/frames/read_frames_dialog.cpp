@@ -67,10 +67,12 @@ SIZE InsideWithoutScrollBars(HWND list) {
     return inside;
 }
 
+// Moves a control in its dialog, or the dialog on the screen, `dx` pixels to the right.
 void MoveBy(HWND window, int dx) {
     RECT r;
     GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    const bool child = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0;
+    if (child) MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     SetWindowPos(window, nullptr, r.left + dx, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -106,7 +108,7 @@ BOOL CReadFramesDlg::OnInitDialog() {
                                                  inside.cy);
     if (columns.widerBy > 0) {
         WidenBy(hwnd(), columns.widerBy);
-        MoveBy(hwnd(), -columns.widerBy / 2);  // still in the middle of its owner
+        MoveBy(hwnd(), -columns.widerBy / 2);  // still in the middle of the screen
         WidenBy(list, columns.widerBy);
         for (int id : {IDOK, IDCANCEL}) MoveBy(Item(id), columns.widerBy / 2);
     }
