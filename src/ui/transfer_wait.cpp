@@ -61,20 +61,19 @@ bool Readable(sys::Socket socket) { return PlainWait(socket, 0); }
 }  // namespace
 
 bool WaitForDatagram(sys::Socket socket, int milliseconds) {
+    // Often the answer is there already: no event then.
+    if (Readable(socket)) return true;
     const uint64_t due = sys::MonotonicMs() + static_cast<uint64_t>(milliseconds > 0 ? milliseconds : 0);
     // One event for the thread's transfers, which run one at a time; it lives as long as the
     // program.
     static const WSAEVENT arrived = WSACreateEvent();
-    const SOCKET s = static_cast<SOCKET>(socket);
     if (arrived == WSA_INVALID_EVENT) return PlainWait(socket, milliseconds);
     WSAResetEvent(arrived);
-    if (WSAEventSelect(s, arrived, FD_READ) != 0) return PlainWait(socket, milliseconds);
-    // A datagram that came before the event was tied to the socket does not signal it.
-    Waited waited = Readable(socket) ? Waited::Signalled : WaitServing(arrived, due);
-    // The socket goes back to what it was: blocking, with no event.
-    WSAEventSelect(s, nullptr, 0);
-    u_long blocking = 0;
-    ioctlsocket(s, FIONBIO, &blocking);
+    // The socket stays tied to the event, and so non-blocking, after the wait: the next wait
+    // ties it again, and the transfer only receives what a wait has found.
+    if (WSAEventSelect(static_cast<SOCKET>(socket), arrived, FD_READ) != 0) return PlainWait(socket, milliseconds);
+    // A datagram that came just before the event was tied to the socket may not signal it.
+    const Waited waited = Readable(socket) ? Waited::Signalled : WaitServing(arrived, due);
     if (waited == Waited::Failed) {
         const uint64_t now = sys::MonotonicMs();
         return PlainWait(socket, now < due ? static_cast<int>(due - now) : 0);
