@@ -61,7 +61,7 @@ bool Readable(sys::Socket socket) { return PlainWait(socket, 0); }
 }  // namespace
 
 bool WaitForDatagram(sys::Socket socket, int milliseconds) {
-    // Often the answer is there already: no event then.
+    // An answer that is there already needs no event.
     if (Readable(socket)) return true;
     const uint64_t due = sys::MonotonicMs() + static_cast<uint64_t>(milliseconds > 0 ? milliseconds : 0);
     // One event for the thread's transfers, which run one at a time; it lives as long as the
