@@ -34,10 +34,11 @@ public:
     void StepFileProgress() override {}
     void StepOverallProgress() override {}
     void Tell(const std::u16string&) override {}
-    void Pause(unsigned ms) override {
+    void Pause(uint64_t since, unsigned ms) override {
         if (!pause_) return;
         const double start = Seconds();
-        sys::SleepMs(ms);
+        const uint64_t now = sys::MonotonicMs();
+        if (now < since + ms) sys::SleepMs(static_cast<unsigned>(since + ms - now));
         paused += Seconds() - start;
     }
     double paused = 0;

@@ -3,7 +3,8 @@
 #   natively: our TFTP client's reads against curl and tftp-hpa, then Read > Frames' 100 frames
 #             of 50,000 bytes without Wine;
 #   end to end: Pelorin.exe under Wine, timed as a user meets it (tests/e2e/benches: the frame
-#             view, the 100-frame read beside what its specified pauses cost, printing).
+#             view, the 100-frame read beside what its specified pauses cost, the reading dialog's
+#             answers to another program while a slow detector answers, printing).
 # Usage: scripts/bench.sh            every benchmark
 #        scripts/bench.sh NAME...    only these end-to-end ones (tests/e2e/run.py bench --list)
 # Builds both builds first (scripts/build.sh). The end-to-end benchmarks keep a Wine prefix of

@@ -17,6 +17,7 @@
 #include "sys/sys.h"
 #include "ui/gdiplus_holders.h"
 #include "ui/message_box.h"
+#include "ui/transfer_wait.h"
 #include "ui/wide.h"
 #include "ui/window.h"
 
@@ -54,7 +55,13 @@ void ShutDown() {
 class Host : public MainWindowHost {
 public:
     MainWindow* main = nullptr;
-    bool RunCommand(UINT id) override { return main && ::RunCommand(id, *main); }
+    bool RunCommand(UINT id) override {
+        // A transfer serves only painting, timers and sent messages while it waits, so menus and
+        // accelerators cannot fire then; a command another program sends meanwhile is dropped
+        // rather than run inside the transfer.
+        if (ui::ServingInsideTransfer()) return true;
+        return main && ::RunCommand(id, *main);
+    }
     DeviceLink CurrentLink() const override { return CurrentDeviceLink(); }
     void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
     void SessionEnding() override { ShutDown(); }

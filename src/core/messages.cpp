@@ -87,6 +87,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Файл комментария %s не читается (возможно, его держит открытым другая программа).\n"
         u"Комментарий показан пустым; изменить его можно будет, когда файл снова станет читаться.",  // 72
         u"Не удалось сохранить комментарий в файл %s.\nВыйти из программы без сохранения комментария?",  // 73
+        // Reading frames and settings
+        u"уже записан",  // 74
+        u"файл %s - не записан: папку %s нельзя создать",  // 75
+        u"файл %s - не записан",  // 76
     },
     // English
     {
@@ -168,6 +172,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"The commentary file %s cannot be read (another program may hold it open).\n"
         u"The commentary is shown empty; it can be edited once the file can be read again.",  // 72
         u"The commentary could not be saved to the file %s.\nQuit without saving the commentary?",  // 73
+        // Reading frames and settings
+        u"already stored",  // 74
+        u"file %s - not saved, the folder %s cannot be made",  // 75
+        u"file %s - not saved",  // 76
     },
     // Turkish
     {
@@ -249,6 +257,10 @@ const char16_t* const MessageTable[kLanguageCount][kMessageCount] = {
         u"Yorum dosyasi %s okunamiyor (baska bir program acik tutuyor olabilir).\n"
         u"Yorum bos gosteriliyor; dosya yeniden okunabilir olunca degistirilebilir.",  // 72
         u"Yorum %s dosyasina kaydedilemedi.\nYorum kaydedilmeden programdan cikilsin mi?",  // 73
+        // Reading frames and settings
+        u"zaten kayitli",  // 74
+        u"Dosye %s - kaydedilmedi, %s klasoru olusturulamadi",  // 75
+        u"Dosye %s - kaydedilmedi",  // 76
     },
 };
 

@@ -5,7 +5,7 @@
 #include "core/settings.h"
 
 constexpr int kLanguageCount = 3;
-constexpr int kMessageCount = 74;
+constexpr int kMessageCount = 77;
 
 // The texts of every language, in language order 0 Russian, 1 English, 2 Turkish.
 extern const char16_t* const MessageTable[kLanguageCount][kMessageCount];
@@ -75,4 +75,8 @@ enum MessageId : int {
     // The commentary
     kMsgCommentaryUnreadable = 72,  // a commentary file there but not to be read
     kMsgQuitWithoutSaving = 73,     // the commentary cannot be saved: quit all the same?
+    // Reading frames and settings
+    kMsgFrameAlreadyStored = 74,    // a frame whose very bytes the frames folder holds
+    kMsgSettingsFolderNotMade = 75, // file %s - not saved, the folder %s cannot be made
+    kMsgSettingsNotSaved = 76,      // file %s - not saved (there was no old copy)
 };

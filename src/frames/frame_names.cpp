@@ -1,6 +1,7 @@
 // The names and texts of reading frames.
 #include "frames/frame_names.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/text_format.h"
@@ -18,6 +19,33 @@ std::u16string LocalFrameName(const sys::LocalTime& time, int frame) {
     return Widen(name);
 }
 
+std::u16string FrameFilePattern(int frame) {
+    char pattern[32];
+    std::snprintf(pattern, sizeof pattern, "*~%3.3d.png", frame);
+    return Widen(pattern);
+}
+
+bool IsLocalFrameName(const std::u16string& name, int frame) {
+    // YYYY_MM_DD-HH-MM~NNN.png, the year of four digits or more.
+    size_t at = 0;
+    auto digits = [&](size_t least, size_t most) {
+        size_t count = 0;
+        while (at < name.size() && name[at] >= u'0' && name[at] <= u'9' && count < most) ++at, ++count;
+        return count >= least;
+    };
+    auto sign = [&](char16_t c) { return at < name.size() && name[at++] == c; };
+    if (!(digits(4, 9) && sign(u'_') && digits(2, 2) && sign(u'_') && digits(2, 2) && sign(u'-') && digits(2, 2) &&
+          sign(u'-') && digits(2, 2) && sign(u'~')))
+        return false;
+    const size_t number = at;
+    if (!digits(3, 3)) return false;
+    const int n = (name[number] - u'0') * 100 + (name[number + 1] - u'0') * 10 + (name[number + 2] - u'0');
+    std::u16string extension = name.substr(at);
+    for (char16_t& c : extension)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    return n == frame && extension == u".png";
+}
+
 std::u16string FrameItemText(const char16_t* frameWord, int frame) {
     char number[16];
     std::snprintf(number, sizeof number, "%3.3d", frame);
@@ -26,6 +54,17 @@ std::u16string FrameItemText(const char16_t* frameWord, int frame) {
 
 int FrameColumnWidth(const char16_t* frameWord) {
     return 8 * static_cast<int>(FrameItemText(frameWord, kDeviceFrameCount).size()) + 16;
+}
+
+FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight) {
+    // Room between one column's text and the next.
+    constexpr int kColumnMargin = 8;
+    FrameColumns columns;
+    columns.width = std::max(FrameColumnWidth(frameWord), widestItem + kColumnMargin);
+    const int rows = std::max(1, listHeight / std::max(1, itemHeight));
+    const int count = (kDeviceFrameCount + rows - 1) / rows;
+    columns.widerBy = std::max(0, count * columns.width - listWidth);
+    return columns;
 }
 
 std::u16string FrameProgressText(const char16_t* frameWord, int frame) {

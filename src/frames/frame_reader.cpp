@@ -1,7 +1,10 @@
 // Reading picked frames from the detector into the frames folder.
 #include "frames/frame_reader.h"
 
+#include <cstring>
+
 #include "core/file_store.h"
+#include "core/frame_list.h"
 #include "core/log.h"
 #include "core/messages.h"
 #include "frames/frame_names.h"
@@ -19,6 +22,34 @@ bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* byte
     if (!stored)
         WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(name) + ToCp1251(u" - не записан на диск\r\n")).c_str());
     return stored;
+}
+
+// Whether the file at `path` holds exactly these bytes: its size first, then its bytes.
+bool HoldsTheSameBytes(const std::u16string& path, const uint8_t* bytes, uint32_t length) {
+    sys::FileHolder file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (!file || sys::FileSize(file.get()) != static_cast<int64_t>(length)) return false;
+    uint8_t chunk[16384];
+    for (uint32_t at = 0; at < length;) {
+        const uint32_t size = length - at < sizeof chunk ? length - at : static_cast<uint32_t>(sizeof chunk);
+        if (sys::ReadFile(file.get(), chunk, size) != static_cast<int64_t>(size)) return false;
+        if (std::memcmp(chunk, bytes + at, size) != 0) return false;
+        at += size;
+    }
+    return true;
+}
+
+// The name of a file of frame `frame` in the frames folder that holds exactly these bytes;
+// empty when there is none. Only the files of that number are looked at.
+std::u16string StoredCopyOf(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
+    for (const std::u16string& name : sys::ListMatchingNames(framesPath + FrameFilePattern(frame), kMaxFrames))
+        if (IsLocalFrameName(name, frame) && HoldsTheSameBytes(framesPath + name, bytes, length)) return name;
+    return {};
+}
+
+void LogAlreadyStored(int frame, const std::u16string& path) {
+    WriteLog((ToCp1251(u"файл ") + RemoteFrameName(frame) + ToCp1251(u" - уже записан в файле ") + sys::ToAnsi(path) +
+              "\r\n")
+                 .c_str());
 }
 
 }  // namespace
@@ -40,7 +71,13 @@ bool ReadFrames(const FrameReadRequest& request, TransferDisplay* display, std::
 
         FrameOutcome outcome;
         const char16_t* notice = nullptr;
-        if (result == kTransferDone) {
+        const std::u16string copy =
+            result == kTransferDone ? StoredCopyOf(request.framesPath, frame, buffer, length) : std::u16string();
+        if (!copy.empty()) {
+            outcome = FrameOutcome::AlreadyStored;
+            notice = CurrentTexts[kMsgFrameAlreadyStored];
+            LogAlreadyStored(frame, request.framesPath + copy);
+        } else if (result == kTransferDone) {
             outcome = StoreFrame(request.framesPath, frame, buffer, length) ? FrameOutcome::Stored : FrameOutcome::NotSaved;
             if (outcome == FrameOutcome::NotSaved) notice = CurrentTexts[kMsgFrameNotSaved];
         } else if (result == kTransferDeviceError) {

@@ -1,6 +1,8 @@
 // Read > Frames: picking frame numbers, then reading them from the detector.
 #include "frames/read_frames_dialog.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/messages.h"
@@ -9,20 +11,112 @@
 #include "res/resource.h"
 #include "ui/wide.h"
 
+namespace {
+
+constexpr wchar_t kListFace[] = L"DialogFont New";
+constexpr int kListFontHeight = 16;
+
+// Whether a device context given `font` really draws with `face`: when the system has no such
+// face it draws with another, whatever the font asked for.
+bool DrawsWithFace(HFONT font, const wchar_t* face) {
+    const ui::WindowDC screen(nullptr);
+    const ui::Selection selected(screen.get(), font);
+    wchar_t actual[LF_FACESIZE] = {};
+    GetTextFaceW(screen.get(), LF_FACESIZE, actual);
+    return lstrcmpiW(actual, face) == 0;
+}
+
+// The dialog's own font at the list's height, weight and character set.
+ui::FontHolder DialogFontForList(HWND dialog) {
+    LOGFONTW shape = {};
+    HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    if (!dialogFont || !GetObjectW(dialogFont, sizeof shape, &shape))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof shape, &shape);
+    shape.lfHeight = kListFontHeight;
+    shape.lfWidth = 0;
+    shape.lfWeight = FW_NORMAL;
+    shape.lfItalic = shape.lfUnderline = shape.lfStrikeOut = FALSE;
+    shape.lfCharSet = RUSSIAN_CHARSET;
+    return ui::FontHolder(CreateFontIndirectW(&shape));
+}
+
+// The widest of the list's items as its font draws them, in pixels.
+int WidestItem(HWND list, HFONT font) {
+    const ui::WindowDC dc(list);
+    const ui::Selection selected(dc.get(), font);
+    int widest = 0;
+    const char16_t* word = CurrentTexts[kMsgFrame];
+    for (int frame = 1; frame <= kDeviceFrameCount; ++frame) {
+        const std::u16string text = FrameItemText(word, frame);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc.get(), W(text), static_cast<int>(text.size()), &extent);
+        widest = std::max(widest, static_cast<int>(extent.cx));
+    }
+    return widest;
+}
+
+// The list's client area as it is when it shows no scroll bar (it may show one now, with the
+// column width it was made with).
+SIZE InsideWithoutScrollBars(HWND list) {
+    RECT client;
+    GetClientRect(list, &client);
+    const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+    SIZE inside = {client.right, client.bottom};
+    if (style & WS_HSCROLL) inside.cy += GetSystemMetrics(SM_CYHSCROLL);
+    if (style & WS_VSCROLL) inside.cx += GetSystemMetrics(SM_CXVSCROLL);
+    return inside;
+}
+
+// Moves a control in its dialog, or the dialog on the screen, `dx` pixels to the right.
+void MoveBy(HWND window, int dx) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const bool child = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0;
+    if (child) MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(window, nullptr, r.left + dx, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WidenBy(HWND window, int dx) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetWindowPos(window, nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 CReadFramesDlg::CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder)
     : ui::ProgressDialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
-    font_ = ui::FontHolder(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN,
-                                       L"DialogFont New"));
+    font_ = ui::FontHolder(CreateFontW(kListFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, kListFace));
 }
 
 BOOL CReadFramesDlg::OnInitDialog() {
     HWND list = Item(IDC_FRAME_NUMBERS);
     const char16_t* word = CurrentTexts[kMsgFrame];
+    // The face asked for is on few machines; where it is missing, the system would put some
+    // other face of its choice in its place (a serif one under Wine, too tall for the columns).
+    if (!DrawsWithFace(font_.get(), kListFace)) {
+        ui::FontHolder own = DialogFontForList(hwnd());
+        if (own) font_ = std::move(own);
+    }
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    // Columns as wide as the font needs in this language, and the list (with the dialog) as wide
+    // as they need to show all 100 numbers without a scroll bar.
+    const SIZE inside = InsideWithoutScrollBars(list);
+    const FrameColumns columns = FitFrameColumns(word, WidestItem(list, font_.get()),
+                                                 static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)), inside.cx,
+                                                 inside.cy);
+    if (columns.widerBy > 0) {
+        WidenBy(hwnd(), columns.widerBy);
+        MoveBy(hwnd(), -columns.widerBy / 2);  // still in the middle of the screen
+        WidenBy(list, columns.widerBy);
+        for (int id : {IDOK, IDCANCEL}) MoveBy(Item(id), columns.widerBy / 2);
+    }
+    SendMessageW(list, LB_SETCOLUMNWIDTH, columns.width, 0);
+    // Filled only now: items added to columns too narrow would bring a scroll bar, which then
+    // takes a row off every column and keeps itself there.
     for (int frame = 1; frame <= kDeviceFrameCount; ++frame)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(FrameItemText(word, frame))));
-    SendMessageW(list, LB_SETCOLUMNWIDTH, FrameColumnWidth(word), 0);
-    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SetWindowTextW(hwnd(), W(CurrentTexts[kMsgFramesReading]));
     SetItemText(IDC_SELECT_ALL_FRAMES, W(CurrentTexts[kMsgSelectAllFrames]));
     SetItemText(IDCANCEL, W(CurrentTexts[kMsgCancel]));

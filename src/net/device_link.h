@@ -13,8 +13,10 @@ struct DeviceLink {
     // another port, which each transfer learns for itself).
     sys::Endpoint device = {0, kTftpPort};
     int timeoutMs = kTransferReceiveTimeoutMs;
+    // How a transfer waits for each answer; none: a plain wait on the socket.
+    SocketWait wait = nullptr;
 
-    TftpLink Tftp() const { return TftpLink{socket, timeoutMs}; }
+    TftpLink Tftp() const { return TftpLink{socket, timeoutMs, wait}; }
     // Where the reachability probe knocks.
     sys::Endpoint ProbeAddress() const { return sys::Endpoint{device.ip, kProbePort}; }
 };

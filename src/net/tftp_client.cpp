@@ -167,7 +167,16 @@ struct Transfer {
         for (;;) {
             const uint64_t now = sys::MonotonicMs();
             if (now >= deadline) return kNoArrival;
-            int n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, static_cast<int>(deadline - now));
+            const int left = static_cast<int>(deadline - now);
+            int n;
+            if (link.wait) {
+                // The wait may end early (it served the windows): the deadline stays where it was.
+                if (!link.wait(link.socket, left)) continue;
+                n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, 0);
+                if (n == sys::kRecvTimeout) continue;
+            } else {
+                n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, left);
+            }
             if (n < 0) return kNoArrival;
             if (from.ip != deviceIp || (pinned && from.port != peer->port)) {
                 AnswerStranger(n);

@@ -26,6 +26,11 @@ constexpr int kWriteResends = 5;
 constexpr uint32_t kMaxReadName = 505;
 constexpr uint32_t kMaxWriteName = 507;
 
+// Waits until `socket` has a datagram to read or `milliseconds` have passed; true when it has
+// one. It may return sooner without one (it is asked again for what is left of the wait). A
+// window's thread passes one that keeps its windows painted meanwhile.
+using SocketWait = bool (*)(sys::Socket socket, int milliseconds);
+
 // How a transfer reaches the device. Every transfer opens a UDP socket of its own, on the
 // local address of `socket` and a port the system picks, and closes it at its end: the port
 // names the transfer, so that a late answer to an earlier request can never pass for an
@@ -33,7 +38,8 @@ constexpr uint32_t kMaxWriteName = 507;
 // `socket` itself.
 struct TftpLink {
     sys::Socket socket = sys::kNoSocket;
-    int timeoutMs = 300;  // the wait for each answer
+    int timeoutMs = 300;          // the wait for each answer
+    SocketWait wait = nullptr;    // none: the receive itself waits
 };
 
 // Reads the file `name` (8-bit, in the system's ANSI code page) from the device at `peer`

@@ -4,6 +4,7 @@
 // through a TransferDisplay, so that they run and are tested without a window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Both bars run from 0 to 100. The file bar goes in ten steps of 10 once a file is stored; the
@@ -12,7 +13,9 @@ constexpr int kProgressRange = 100;
 constexpr int kFileProgressStep = 10;
 constexpr int kFileProgressSteps = 10;
 // How long a notice about a file stays, and the pause after each step of the file bar (and
-// before the bars go at the end).
+// before the bars go at the end). Each is measured from when it began, so that the time a wait
+// overshoots (a scheduler tick, a repaint) is not added up over a hundred frames: the file
+// bar's steps are due 10, 20, ... 100 ms after its first.
 constexpr unsigned kNoticeMs = 300;
 constexpr unsigned kFileStepPauseMs = 10;
 
@@ -25,8 +28,9 @@ public:
     virtual void SetFileProgress(int position) = 0;
     virtual void StepFileProgress() = 0;
     virtual void StepOverallProgress() = 0;
-    // Waits, showing what is there.
-    virtual void Pause(unsigned milliseconds) = 0;
+    // Waits, showing what is there, until `milliseconds` after `since` (a sys::MonotonicMs()
+    // time); at once when that has passed.
+    virtual void Pause(uint64_t since, unsigned milliseconds) = 0;
     // Shows `text` in a message and waits until the operator has closed it.
     virtual void Tell(const std::u16string& text) = 0;
 };
@@ -46,7 +50,7 @@ public:
     void SetFileProgress(int position) override { shown_.SetFileProgress(position); }
     void StepFileProgress() override { shown_.StepFileProgress(); }
     void StepOverallProgress() override { shown_.StepOverallProgress(); }
-    void Pause(unsigned milliseconds) override { shown_.Pause(milliseconds); }
+    void Pause(uint64_t since, unsigned milliseconds) override { shown_.Pause(since, milliseconds); }
     void Tell(const std::u16string& text) override { shown_.Tell(text); }
 
 private:

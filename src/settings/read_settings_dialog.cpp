@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "settings/settings_reader.h"
 #include "settings/settings_transfer.h"
+#include "sys/sys.h"
 #include "ui/wide.h"
 
 namespace {
@@ -34,6 +35,7 @@ BOOL CReadSettingsDlg::OnInitDialog() {
     CreateProgress(setup);
     StepBarsOnceBack();
 
+    started_ = sys::MonotonicMs();
     timer_ = SetTimer(hwnd(), timer_, kStartDelayMs, nullptr);
     SetWindowTextW(hwnd(), W(CurrentTexts[kMsgReadSettingsTitle]));
     return TRUE;
@@ -41,6 +43,15 @@ BOOL CReadSettingsDlg::OnInitDialog() {
 
 INT_PTR CReadSettingsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == timer_) {
+        // A timer may come a scheduler tick early: the 500 ms count from the start. Once the
+        // reading runs, a timer that comes meanwhile (it serves timers) does not start it again.
+        const uint64_t now = sys::MonotonicMs();
+        if (reading_) return TRUE;
+        if (now < started_ + kStartDelayMs) {
+            timer_ = SetTimer(hwnd(), timer_, static_cast<UINT>(started_ + kStartDelayMs - now), nullptr);
+            return TRUE;
+        }
+        reading_ = true;
         ReadBothFiles();
         return TRUE;
     }

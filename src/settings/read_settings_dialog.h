@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "net/device_link.h"
@@ -24,6 +25,8 @@ private:
     DeviceLink link_;
     std::u16string folder_;
     UINT_PTR timer_;
+    uint64_t started_ = 0;  // when the dialog came up (sys::MonotonicMs)
+    bool reading_ = false;
 };
 
 // Runs the dialog; its result is not used.

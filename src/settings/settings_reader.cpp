@@ -7,6 +7,16 @@
 #include "settings/settings_transfer.h"
 #include "sys/sys.h"
 
+namespace {
+
+// The folder as the operator names it, without the backslash it ends in.
+std::u16string FolderShown(std::u16string folder) {
+    while (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+    return folder;
+}
+
+}  // namespace
+
 SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
                                      uint32_t capacity, const std::u16string& folder) {
     SettingsReadOutcome outcome;
@@ -15,10 +25,19 @@ SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16strin
     uint32_t length = capacity;
     outcome.result = TftpReadFile(link.Tftp(), &peer, remote.c_str(), buffer, &length);
     switch (outcome.result) {
-        case kTransferDone:
-            outcome.stored = StoreFileReplacing(folder + name, buffer, length) == StoreResult::Stored;
-            if (!outcome.stored) outcome.notice = FormatText(CurrentTexts[kMsgSettingsNotStored], {name});
+        case kTransferDone: {
+            // The frames folder is made when missing (one level), as reading frames does.
+            if (!sys::EnsureFolder(folder)) {
+                outcome.notice = FormatText(CurrentTexts[kMsgSettingsFolderNotMade], {name, FolderShown(folder)});
+                break;
+            }
+            const std::u16string path = folder + name;
+            const bool hadCopy = sys::KindOfPath(path) == sys::PathKind::File;
+            outcome.stored = StoreFileReplacing(path, buffer, length) == StoreResult::Stored;
+            if (!outcome.stored)
+                outcome.notice = FormatText(CurrentTexts[hadCopy ? kMsgSettingsNotStored : kMsgSettingsNotSaved], {name});
             break;
+        }
         case kTransferDeviceError:
             outcome.notice = FormatText(CurrentTexts[kMsgFileNotFound], {name});
             break;

@@ -20,8 +20,8 @@ struct SettingsReadOutcome {
 };
 
 // Reads the settings file `name` from the detector into `buffer` of `capacity` bytes and, when
-// it came whole, stores it as `folder` + `name`. A file that did not come whole is not stored,
-// and the old local copy stays.
+// it came whole, stores it as `folder` + `name`, making the folder (one level) when it is
+// missing. A file that did not come whole is not stored, and the old local copy stays.
 SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16string& name, uint8_t* buffer,
                                      uint32_t capacity, const std::u16string& folder);
 

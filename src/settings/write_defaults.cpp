@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "settings/settings_transfer.h"
 #include "ui/message_box.h"
+#include "ui/transfer_wait.h"
 #include "ui/wide.h"
 
 void WriteDefaultSettingsCommand(HWND owner, const DeviceLink& link) {
@@ -15,6 +16,8 @@ void WriteDefaultSettingsCommand(HWND owner, const DeviceLink& link) {
     std::vector<DefaultFileOutcome> outcomes;
     for (const char16_t* name : SettingsFileNames) outcomes.push_back(WriteDefaultSettingsFile(link, name));
     SetCursor(previous);
+    // A key pressed while the detector answered must not close the summary unread.
+    ui::DiscardInput();
 
     // The operator must know whether the detector has its defaults now.
     bool allSent = true;

@@ -3,8 +3,10 @@
 
 #include <commctrl.h>
 
+#include "sys/sys.h"
 #include "ui/gdi_holders.h"
 #include "ui/message_box.h"
+#include "ui/transfer_wait.h"
 #include "ui/wide.h"
 #include "ui/window.h"
 
@@ -78,19 +80,12 @@ void ProgressDialog::StepFileProgress() { StepBar(fileBar_); }
 
 void ProgressDialog::StepOverallProgress() { StepBar(overallBar_); }
 
-void ProgressDialog::Pause(unsigned milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) != WAIT_OBJECT_0)
-            return;
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
+void ProgressDialog::Pause(uint64_t since, unsigned milliseconds) { WaitUntil(since + milliseconds); }
 
-void ProgressDialog::Tell(const std::u16string& text) { AppMessageBox(hwnd(), W(text), MB_OK | MB_ICONEXCLAMATION); }
+void ProgressDialog::Tell(const std::u16string& text) {
+    DiscardInput();
+    AppMessageBox(hwnd(), W(text), MB_OK | MB_ICONEXCLAMATION);
+}
 
 void ProgressDialog::ShowError(const std::u16string& text, const std::u16string& caption) {
     MessageBoxW(hwnd(), W(text), W(caption), MB_OK | MB_ICONERROR);
@@ -99,10 +94,11 @@ void ProgressDialog::ShowError(const std::u16string& text, const std::u16string&
 void ProgressDialog::EndProgress(unsigned pauseMs, INT_PTR result) {
     DestroyWindow(text_);
     SetBar(overallBar_, range_);
-    Pause(pauseMs);
+    Pause(sys::MonotonicMs(), pauseMs);
     DestroyWindow(fileBar_);
     DestroyWindow(overallBar_);
     text_ = overallBar_ = fileBar_ = nullptr;
+    DiscardInput();
     EndModal(result);
 }
 

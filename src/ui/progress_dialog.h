@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "ui/dialog.h"
@@ -18,10 +19,12 @@ public:
     void SetFileProgress(int position);
     void StepFileProgress();
     void StepOverallProgress();
-    // A sleep, except that messages other programs send to the windows (questions about their
-    // state) are answered meanwhile; nothing the user does is taken before the end.
-    void Pause(unsigned milliseconds);
-    // A message with the exclamation icon, captioned with the application's name.
+    // Waits until `milliseconds` after `since` (a sys::MonotonicMs() time), the windows painted
+    // and other programs answered meanwhile; nothing the user does is taken (ui/transfer_wait.h).
+    void Pause(uint64_t since, unsigned milliseconds);
+    // A message with the exclamation icon, captioned with the application's name. What was
+    // typed or clicked during the transfer before it is thrown away first, so that a key pressed
+    // while the detector answered cannot close the message unread.
     void Tell(const std::u16string& text);
 
 protected:
@@ -42,7 +45,8 @@ protected:
     // Steps each bar once and sets it back to 0.
     void StepBarsOnceBack();
     // The run is over: the text goes, the overall bar is set full and stays `pauseMs`, the bars
-    // go, and the dialog ends with `result`.
+    // go, what was typed or clicked during the run is thrown away, and the dialog ends with
+    // `result`.
     void EndProgress(unsigned pauseMs, INT_PTR result);
     // An error message with the error icon.
     void ShowError(const std::u16string& text, const std::u16string& caption);

@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "frames/frame_names.h"
 #include "net/transfer_display.h"
+#include "sys/sys.h"
 
 namespace {
 
@@ -16,6 +17,31 @@ TEST(FrameNames, LocalNamesAreDateTimeToTheMinuteAndThreeDigitNumber) {
     // The widths are least widths: a short year is padded, a long one kept whole.
     EXPECT_EQ(LocalFrameName({999, 1, 2, 3, 4, 5}, 1), u"0999_01_02-03-04~001.png");
     EXPECT_EQ(LocalFrameName({12345, 1, 2, 3, 4, 5}, 100), u"12345_01_02-03-04~100.png");
+}
+
+TEST(FrameNames, OnlyNamesOfTheProgramsOwnMakingAreTakenForAFrame) {
+    EXPECT_EQ(FrameFilePattern(7), u"*~007.png");
+    EXPECT_TRUE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 7));
+    EXPECT_TRUE(IsLocalFrameName(u"12345_01_02-03-04~100.PNG", 100));  // as the file system compares
+    EXPECT_FALSE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 17));
+    for (const char16_t* other : {u"copy~007.png", u"2026_01_09-00-00~007.png.png", u"2026_1_09-00-00~007.png",
+                                  u"2026_01_09-00-00~07.png", u"2026_01_09-00-00~0071.png", u"2026_01_09-00-00~007.pn~",
+                                  u"2026_01_09 00-00~007.png", u""})
+        EXPECT_FALSE(IsLocalFrameName(other, 7)) << sys::ToAnsi(other);
+}
+
+TEST(FrameNames, ColumnsFitTheirItemsAndTheListFitsItsColumns) {
+    // As under Wine: 16-pixel items, 20 rows in a list 332 pixels high, so 5 columns.
+    const char16_t* english = MessageTable[1][kMsgFrame];
+    // Items 63 pixels wide fit the 88 pixels asked for; five of those need 440, two more.
+    FrameColumns fit = FitFrameColumns(english, 63, 16, 438, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{88, 2}));
+    // Items wider than that get their width and a margin; a list wide enough stays as it is.
+    fit = FitFrameColumns(english, 90, 16, 500, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{98, 0}));
+    // Taller items make more columns: 18 rows, 6 columns of the Turkish 120 pixels.
+    fit = FitFrameColumns(MessageTable[2][kMsgFrame], 86, 18, 436, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{120, 6 * 120 - 436}));
 }
 
 TEST(FrameNames, ListItemsAndNoticesInEveryLanguage) {

@@ -1,6 +1,9 @@
 // Reading picked frames from the simulated detector into a frames folder, where the end-to-end
 // scenarios cannot go: what the dialog is told to show and how long it pauses, a frame exactly
 // as long as the buffer, a frames folder that cannot be made, and no memory for the buffer.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <thread>
 
@@ -13,6 +16,9 @@
 namespace {
 
 using Lines = std::vector<std::u16string>;
+
+// "2026_": how the names of the frames read now begin.
+std::string ThisYear() { return std::to_string(sys::Now().year) + "_"; }
 
 class FrameReading : public DetectorTest {
 protected:
@@ -33,13 +39,19 @@ protected:
         return ReadFrames(request, &shown, &outcomes);
     }
 
-    // The bytes of the one file in FRAMES for `frame` (its name is checked end to end).
-    std::string Stored(int frame) const {
+    // The name of the one file in FRAMES for `frame` whose name starts with `prefix` (the
+    // names are checked end to end).
+    std::string StoredName(int frame, const std::string& prefix = "") const {
         char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "~%03d.png", frame);
-        const auto found = sys::ListMatchingNames(u"FRAMES/*" + sys::FromAnsi(suffix), 10);
+        std::snprintf(suffix, sizeof suffix, "*~%03d.png", frame);
+        const auto found = sys::ListMatchingNames(u"FRAMES/" + sys::FromAnsi(prefix + suffix), 10);
         EXPECT_LE(found.size(), 1u) << "two files for frame " << frame;
-        return found.empty() ? "" : ReadBytes("FRAMES/" + sys::ToAnsi(found[0]));
+        return found.empty() ? "" : sys::ToAnsi(found[0]);
+    }
+    // The bytes of that file.
+    std::string Stored(int frame, const std::string& prefix = "") const {
+        const std::string name = StoredName(frame, prefix);
+        return name.empty() ? "" : ReadBytes("FRAMES/" + name);
     }
 
     RecordingDisplay shown;
@@ -66,6 +78,40 @@ TEST_F(FrameReading, FrameLongerThanTheBufferIsNotStoredAndTheNextOneIs) {
         expected.push_back(u"step overall");
     }
     EXPECT_EQ(shown.lines, expected);
+}
+
+TEST_F(FrameReading, AFrameAlreadyStoredIsNotStoredAgainUntilItsFileIsGone) {
+    const std::string seven = PatternBytes(3000, 7), eight = PatternBytes(1500, 8);
+    PutFile("screenshots/7.png", seven);
+    PutFile("screenshots/8.png", eight);
+    ASSERT_EQ(mkdir("FRAMES", 0755), 0);
+    // Only a file of the same number with the very same bytes counts: not one of another
+    // number, nor one of the same size with other bytes, nor a name the program does not make.
+    WriteBytes("FRAMES/2020_01_01-00-00~007.png", PatternBytes(3000, 70));
+    WriteBytes("FRAMES/2020_01_01-00-00~017.png", seven);
+    WriteBytes("FRAMES/copy~007.png", seven);
+    WriteBytes("FRAMES/2020_01_01-00-00~008.png", eight);
+    StartDetector();
+    ASSERT_TRUE(Run(folder + "/FRAMES", {7, 8}));
+    EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::Stored, FrameOutcome::AlreadyStored}));
+    EXPECT_EQ(Stored(7, ThisYear()), seven);
+    const Lines eighth = {u"text Frame №8", u"file 0", u"text Frame №8 - already stored", u"pause 300", u"step overall"};
+    EXPECT_EQ(Lines(shown.lines.end() - 5, shown.lines.end()), eighth);
+    EXPECT_NE(Log().find(Cp1251(u"файл /screenshots/8.png - уже записан в файле ") + folder +
+                         "/FRAMES\\2020_01_01-00-00~008.png\r\n"),
+              std::string::npos)
+        << Log();
+
+    // The next shift reads frame 7 again: the file just stored holds it.
+    const std::string stored = StoredName(7, ThisYear());
+    ASSERT_TRUE(Run(folder + "/FRAMES", {7}));
+    EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::AlreadyStored}));
+    EXPECT_EQ(StoredName(7, ThisYear()), stored);
+    // Once the operator has deleted it, the frame is stored anew.
+    ASSERT_EQ(unlink(("FRAMES/" + stored).c_str()), 0);
+    ASSERT_TRUE(Run(folder + "/FRAMES", {7}));
+    EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::Stored}));
+    EXPECT_EQ(Stored(7, ThisYear()), seven);
 }
 
 TEST_F(FrameReading, OnlyTheLastFolderOfTheFramesPathIsMade) {

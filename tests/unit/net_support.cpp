@@ -37,12 +37,21 @@ void RecordingDisplay::ShowText(const std::u16string& text) { lines.push_back(u"
 void RecordingDisplay::SetFileProgress(int position) { lines.push_back(u"file " + Number(position)); }
 void RecordingDisplay::StepFileProgress() { lines.push_back(u"step file"); }
 void RecordingDisplay::StepOverallProgress() { lines.push_back(u"step overall"); }
-void RecordingDisplay::Pause(unsigned milliseconds) { lines.push_back(u"pause " + Number(milliseconds)); }
+void RecordingDisplay::Pause(uint64_t since, unsigned milliseconds) {
+    const bool sameStart = paused_ && since == lastSince_;
+    lines.push_back(u"pause " + std::u16string(sameStart ? u"+" : u"") + Number(milliseconds));
+    lastSince_ = since;
+    paused_ = true;
+    // The clock moves past `since`, so that a pause measured from a start taken later has
+    // another start (at most a millisecond).
+    for (int i = 0; i < 1000 && sys::MonotonicMs() <= since; ++i) std::this_thread::sleep_for(std::chrono::microseconds(100));
+}
 void RecordingDisplay::Tell(const std::u16string& text) { lines.push_back(u"tell " + text); }
 
 std::vector<std::u16string> FileBarFilled() {
     std::vector<std::u16string> lines;
-    for (int step = 0; step < 10; ++step) lines.insert(lines.end(), {u"step file", u"pause 10"});
+    for (int step = 1; step <= 10; ++step)
+        lines.insert(lines.end(), {u"step file", u"pause " + std::u16string(step > 1 ? u"+" : u"") + Number(10 * step)});
     lines.push_back(u"file 100");
     return lines;
 }

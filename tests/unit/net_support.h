@@ -23,18 +23,25 @@ std::string Cp1251(const char16_t* text);
 uint64_t NowMs();
 
 // Writes down what a transfer dialog would show, one line per call: "text Frame №4", "file 0",
-// "step file", "step overall", "pause 300", "tell file fds.sdb - not found".
+// "step file", "step overall", "pause 300", "tell file fds.sdb - not found". A pause is written
+// as the time it lasts from its start; pauses measured from the start of the one before are
+// written with a "+" ("pause 10", "pause +20").
 class RecordingDisplay : public TransferDisplay {
 public:
     void ShowText(const std::u16string& text) override;
     void SetFileProgress(int position) override;
     void StepFileProgress() override;
     void StepOverallProgress() override;
-    void Pause(unsigned milliseconds) override;
+    void Pause(uint64_t since, unsigned milliseconds) override;
     void Tell(const std::u16string& text) override;
     std::vector<std::u16string> lines;
+
+private:
+    uint64_t lastSince_ = 0;
+    bool paused_ = false;
 };
-// The lines of a file that came whole: ten steps of the file bar with their pauses, then full.
+// The lines of a file that came whole: ten steps of the file bar, due 10, 20, ... 100 ms after
+// the first, then full.
 std::vector<std::u16string> FileBarFilled();
 
 class DetectorTest : public InScratchFolder {

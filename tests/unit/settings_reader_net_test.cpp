@@ -45,9 +45,10 @@ protected:
         DetectorTest::TearDown();
     }
 
+    DeviceLink Link() const { return {link.socket, Peer(), link.timeoutMs}; }
     bool ReadBoth() {
         shown.lines.clear();
-        return ReadSettingsFiles({link.socket, Peer(), link.timeoutMs}, u"FRAMES\\", &shown, &outcomes);
+        return ReadSettingsFiles(Link(), u"FRAMES\\", &shown, &outcomes);
     }
 
     RecordingDisplay shown;
@@ -99,6 +100,35 @@ TEST_F(SettingsReading, ACopyThatCannotBeWrittenIsToldAndTheOldOneStays) {
     EXPECT_EQ(shown.lines, started + FileBarFilled() + told + Stored(u"fdc.sdb"));
     EXPECT_EQ(ReadBytes("FRAMES/fds.sdb"), "old fds");
     EXPECT_EQ(ReadBytes("FRAMES/fdc.sdb"), PatternBytes(900, 2));
+}
+
+TEST_F(SettingsReading, AMissingFramesFolderIsMadeAndNoOldCopyIsClaimedWhereThereWasNone) {
+    PutFile("fds.sdb", PatternBytes(3000, 1));
+    PutFile("fdc.sdb", PatternBytes(900, 2));
+    StartDetector();
+    // One level is made, as reading frames makes it.
+    ASSERT_TRUE(ReadSettingsFiles(Link(), u"NEW\\", &shown, &outcomes));
+    EXPECT_EQ(shown.lines, Stored(u"fds.sdb") + Stored(u"fdc.sdb"));
+    EXPECT_EQ(ReadBytes("NEW/fds.sdb"), PatternBytes(3000, 1));
+    EXPECT_EQ(ReadBytes("NEW/fdc.sdb"), PatternBytes(900, 2));
+
+    // Two levels missing: the folder cannot be made, and the message says so.
+    shown.lines.clear();
+    ASSERT_TRUE(ReadSettingsFiles(Link(), u"MISSING\\NEW\\", &shown, &outcomes));
+    const Lines started = {u"text fds.sdb", u"file 0"};
+    const std::u16string notice = u"file fds.sdb - not saved, the folder MISSING\\NEW cannot be made";
+    const Lines told = {u"text " + notice, u"pause 300", u"step overall", u"tell " + notice};
+    EXPECT_EQ(Lines(shown.lines.begin(), shown.lines.begin() + 27), started + FileBarFilled() + told);
+    EXPECT_FALSE(Exists("MISSING"));
+
+    // A folder that takes no new file and holds no old copy: no message claims one.
+    ASSERT_EQ(mkdir("EMPTY", 0755), 0);
+    Immutable locked("EMPTY");
+    if (!locked.ok) GTEST_SKIP() << "the immutable flag cannot be set here (root only)";
+    shown.lines.clear();
+    ASSERT_TRUE(ReadSettingsFiles(Link(), u"EMPTY\\", &shown, &outcomes));
+    EXPECT_EQ(shown.lines.back(), u"tell file fdc.sdb - not saved");
+    EXPECT_EQ(outcomes[0].notice, u"file fds.sdb - not saved");
 }
 
 TEST_F(SettingsReading, WithoutTheBufferNothingIsSentOrShown) {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "net_support.h"
+#include "sys/sys_net.h"
 #include "sys/sys_testing.h"
 
 namespace {
@@ -239,6 +240,40 @@ TEST_F(TftpRead, RepeatsFromADetectorThatStoppedDoNotStretchTheWait) {
     }
     EXPECT_GE(repeats, 10u);
     EXPECT_GE(acks, repeats - 1);
+}
+
+// A wait as the window's thread has it: it comes back every few milliseconds to serve the
+// windows, datagram or not.
+std::atomic<int> g_choppyWaits{0};
+bool ChoppyWait(sys::Socket socket, int milliseconds) {
+    ++g_choppyWaits;
+    bool readable = false;
+    return sys::WaitReadable(&socket, 1, &readable, milliseconds < 7 ? milliseconds : 7) > 0;
+}
+
+TEST_F(TftpRead, AWaitThatComesBackEarlyKeepsTheExchangeAndItsTimeOuts) {
+    const std::string file = PatternBytes(2000);
+    PutFile("fds.sdb", file);
+    detector::Options o = Defaults();
+    o.faults.drop.push_back({true, detector::kData, 3, 1});
+    StartDetector(o);
+    link.wait = ChoppyWait;
+    ASSERT_EQ(Read("fds.sdb", 5000000), kTransferDone);
+    EXPECT_GT(g_choppyWaits.load(), 40);  // the lost block's 300 ms, 7 ms at a time
+    EXPECT_EQ(Stored(), file);
+    EXPECT_EQ(Exchange(11), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512", "<- ACK 2",
+                                   "-> DATA 3 512 (dropped)", "<- ACK 2", "-> DATA 3 512", "<- ACK 3", "-> DATA 4 464",
+                                   "<- ACK 4"}));
+    EXPECT_GE(elapsedMs, 290u);
+    EXPECT_LT(elapsedMs, 900u);
+
+    // No answer at all: the read still waits its 300 ms, no less and not much more.
+    o.faults = detector::Faults();
+    o.faults.mute = true;
+    StartDetector(o);
+    ASSERT_EQ(Read("fds.sdb", 1000), kTransferNoAnswer);
+    EXPECT_GE(elapsedMs, 290u);
+    EXPECT_LT(elapsedMs, 600u);
 }
 
 TEST_F(TftpRead, AnswerThatIsNoDataEndsTheReadAsAFailure) {

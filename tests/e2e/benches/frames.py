@@ -1,12 +1,13 @@
 """Timings of the frame commands under Wine: the frame view (a browse arrow, a frame opened
-through the open-file dialog) and Read > Frames over 100 frames."""
+through the open-file dialog), Read > Frames over 100 frames, and how long the reading dialog
+keeps another program waiting while a slow detector answers."""
 
-from common import (ENGLISH, ID_VIEW_FRAMES, OPEN_FILE_NAME, Detector, exit_through_menu, open_file_dialog,
-                    start_main_window)
+from common import (ENGLISH, ID_READ_FRAMES, ID_VIEW_FRAMES, OPEN_FILE_NAME, Detector, exit_through_menu, open_dialog,
+                    open_file_dialog, random_bytes, start_main_window)
 from e2e import IDOK, check, windows_path
 from figures import report
 from frame_view import frame_name, start_with_frames, view_frame
-from read_frames import check_stored, hundred_frames, read_all
+from read_frames import SLOW_PACKETS_MS, Transfer, check_stored, hundred_frames, pick, read_all
 
 # Read > Frames pauses 10 x 10 ms after each frame it stores, and 10 ms at the end.
 HUNDRED_FRAMES_PAUSES = 100 * 10 * 0.010 + 0.010
@@ -51,8 +52,8 @@ def wire_time(packets):
 
 def bench_read_hundred_frames(s):
     """Read > Frames with Select all, 100 frames of 50,000 bytes on the detector, three times:
-    from OK to the dialog's end, the part of it on the wire, and the rest beside the specified
-    pauses."""
+    from OK to the dialog's end, the part of it on the wire, the rest beside the specified
+    pauses, and per frame the time beyond those pauses."""
     address = "127.0.0.36"
     frames = hundred_frames()
     took, wire = [], []
@@ -70,3 +71,32 @@ def bench_read_hundred_frames(s):
     report("on the wire, request to the last packet of each frame", wire, "s")
     report("neither pausing nor on the wire (writing, drawing, the rest)",
            [t - w - HUNDRED_FRAMES_PAUSES for t, w in zip(took, wire)], "s")
+    report("beyond the specified pauses, per frame", [(t - HUNDRED_FRAMES_PAUSES) / 100 for t in took], "ms")
+
+
+def bench_slow_transfer_answers(s):
+    """Read > Frames from a detector that sends every packet 250 ms late, four frames of three
+    packets, three times: how long another program that sends the dialog WM_NULL every 5 ms
+    waits for its answer."""
+    address = "127.0.0.38"
+    frames = {n: random_bytes(1500, 40 + n) for n in (1, 2, 3, 4)}
+    longest, mean = [], []
+    with Detector(s, address, f"--delay={SLOW_PACKETS_MS}", frames=frames):
+        main, _ = start_main_window(s, ENGLISH, address=address)
+        for _ in range(3):
+            for old in s.path("FRAMES").iterdir():
+                old.unlink()
+            dialog = open_dialog(s, main, ID_READ_FRAMES)
+            pick(dialog, frames)
+            dialog.press(IDOK)
+            transfer = Transfer(s, dialog)
+            s.start_null_waits(dialog)
+            transfer.wait_closed()
+            answers = s.stop_null_waits()
+            check(answers["count"] > 0, "no answer was asked for")
+            longest.append(answers["longest"])
+            mean.append(answers["mean"])
+            check_stored(s, frames)
+        exit_through_menu(s, main)
+    report("the longest wait for an answer while the frames came", longest)
+    report("the mean wait", mean)

@@ -887,6 +887,72 @@ std::string Painted(const Request& request) {
     return Ok(JsonObject().Add("painted", JsonBool(done)));
 }
 
+// ---- how long the program keeps another program waiting
+
+// A thread that sends WM_NULL to one window every few milliseconds, as a program that asks
+// another's windows about their state does, and notes how long each answer took.
+struct NullSampler {
+    HWND hwnd = nullptr;
+    DWORD intervalMs = 5;
+    UINT timeoutMs = 5000;
+    volatile LONG stop = 0;
+    HANDLE thread = nullptr;
+    // Written by the thread, read once it has ended.
+    long long count = 0, unanswered = 0;
+    double longestMs = 0, totalMs = 0;
+};
+
+NullSampler g_sampler;
+
+DWORD WINAPI SampleNullWaits(void*) {
+    NullSampler& s = g_sampler;
+    // Bounded: an hour of samples at most, whatever the harness does.
+    for (long long i = 0; i < 720000 && !InterlockedCompareExchange(&s.stop, 0, 0) && IsWindow(s.hwnd); ++i) {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        DWORD_PTR result = 0;
+        const bool answered = SendMessageTimeoutW(s.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, s.timeoutMs, &result) != 0;
+        const double waited = ElapsedMs(start);
+        if (!answered && !IsWindow(s.hwnd)) break;  // the window went while it was asked
+        ++s.count;
+        if (!answered) ++s.unanswered;
+        s.totalMs += waited;
+        if (waited > s.longestMs) s.longestMs = waited;
+        Sleep(s.intervalMs);
+    }
+    return 0;
+}
+
+// null_waits_start hwnd= [interval=5]: starts sending WM_NULL to the window every `interval` ms
+// (SendMessageTimeout, 5 s at most each) until null_waits_stop or the window's end.
+std::string NullWaitsStart(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("null_waits_start needs an existing hwnd");
+    if (g_sampler.thread) return Fail("already sampling");
+    g_sampler = NullSampler();
+    g_sampler.hwnd = hwnd;
+    g_sampler.intervalMs = static_cast<DWORD>(request.NumberOr("interval", 5));
+    g_sampler.thread = CreateThread(nullptr, 0, SampleNullWaits, nullptr, 0, nullptr);
+    if (!g_sampler.thread) return Fail("CreateThread failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// null_waits_stop: ends the sampling; "count" answers asked for, "unanswered", "longest_us"
+// and "mean_us" of the waits (microseconds).
+std::string NullWaitsStop(const Request&) {
+    if (!g_sampler.thread) return Fail("not sampling");
+    InterlockedExchange(&g_sampler.stop, 1);
+    WaitForSingleObject(g_sampler.thread, INFINITE);  // one SendMessageTimeout at most
+    CloseHandle(g_sampler.thread);
+    g_sampler.thread = nullptr;
+    const NullSampler& s = g_sampler;
+    return Ok(JsonObject()
+                  .Add("count", JsonNumber(s.count))
+                  .Add("unanswered", JsonNumber(s.unanswered))
+                  .Add("longest_us", JsonNumber(static_cast<long long>(s.longestMs * 1000)))
+                  .Add("mean_us", JsonNumber(s.count ? static_cast<long long>(s.totalMs / s.count * 1000) : 0)));
+}
+
 struct CommandEntry {
     const char* name;
     std::string (*run)(const Request&);
@@ -902,7 +968,7 @@ const CommandEntry kCommands[] = {
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"double_click", DoubleClick}, {"answers", Answers},
-    {"watch_child", WatchChild},
+    {"watch_child", WatchChild}, {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

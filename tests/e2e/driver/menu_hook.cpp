@@ -44,20 +44,44 @@ std::string DescribeListBox(HWND list) {
         text.resize(got > 0 ? static_cast<size_t>(got) : 0);
         items.push_back(JsonString(text));
     }
-    RECT first = {};
+    RECT first = {}, last = {}, client = {};
     SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    if (count > 0) SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&last));
+    GetClientRect(list, &client);
     JsonObject font;
     LOGFONTW logfont = {};
     HFONT handle = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    // The widest item text as the list's font draws it, and the face the font really gets.
+    int widest = 0;
+    wchar_t drawnFace[LF_FACESIZE] = {};
+    if (HDC dc = GetDC(list)) {
+        HGDIOBJ previous = SelectObject(dc, handle ? handle : GetStockObject(SYSTEM_FONT));
+        for (LRESULT i = 0; i < count && i < 2000; ++i) {
+            const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+            std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+            const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+            SIZE extent = {};
+            if (got > 0 && GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(got), &extent) && extent.cx > widest)
+                widest = extent.cx;
+        }
+        GetTextFaceW(dc, LF_FACESIZE, drawnFace);
+        SelectObject(dc, previous);
+        ReleaseDC(list, dc);
+    }
     if (handle && GetObjectW(handle, sizeof logfont, &logfont))
         font.Add("height", JsonNumber(logfont.lfHeight))
             .Add("weight", JsonNumber(logfont.lfWeight))
             .Add("charset", JsonNumber(logfont.lfCharSet))
             .Add("pitch_and_family", JsonNumber(logfont.lfPitchAndFamily))
-            .Add("face", JsonString(std::wstring(logfont.lfFaceName)));
+            .Add("face", JsonString(std::wstring(logfont.lfFaceName)))
+            .Add("drawn_face", JsonString(std::wstring(drawnFace)));
     return JsonObject()
         .Add("items", JsonArray(items))
         .Add("first_item", JsonRect(first))
+        .Add("last_item", JsonRect(last))
+        .Add("client", JsonRect(client))
+        .Add("item_height", JsonNumber(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)))
+        .Add("widest_text", JsonNumber(widest))
         .Add("font", handle ? font.Text() : "null")
         .Text();
 }

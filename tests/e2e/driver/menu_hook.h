@@ -26,6 +26,7 @@ std::wstring MenuBlockName(DWORD driverPid);
 // and "items" for a popup).
 std::string DescribeMenu(HMENU menu, int depth);
 
-// The list box's item texts, the rectangle of its first item (its column width in a
-// multi-column list) and its font, as a JSON object.
+// The list box's item texts, the rectangles of its first item (its column width in a
+// multi-column list) and its last, its client rectangle, item height, the widest item text as
+// its font draws it, and its font (with the face it really draws with), as a JSON object.
 std::string DescribeListBox(HWND list);

@@ -8,12 +8,13 @@ from datetime import datetime, timedelta
 from pathlib import Path
 
 from common import (ENGLISH, ES_READONLY, FIELD_IDS, ID_EDIT_FRAMES, ID_READ_FRAMES, ID_VIEW_FRAMES, RUSSIAN, SCROLL_BAR,
-                    Detector, check_log_has, choose_file, choose_language, close, exit_through_menu, file_names,
-                    immutable, open_dialog, random_bytes, start_main_window)
-from e2e import IDCANCEL, IDOK, VK_ESCAPE, VK_F2, HarnessError, Window, check, check_equal, poll, windows_path
+                    TURKISH, Detector, check_log_has, choose_file, choose_language, close, exit_through_menu,
+                    file_names, immutable, open_dialog, random_bytes, start_main_window)
+from e2e import IDCANCEL, IDOK, SCREEN, VK_ESCAPE, VK_F2, HarnessError, Window, check, check_equal, poll, windows_path
 
 FRAME_NUMBERS, OVERALL_BAR, FILE_BAR, SELECT_ALL = 1004, 1005, 1006, 1022
 PBS_SMOOTH = 0x01
+WS_HSCROLL = 0x00100000
 FRAME_BUFFER_SIZE = 4000000  # the largest frame Pelorin takes
 SAMPLE = Path(__file__).resolve().parents[3] / "tools" / "detector" / "sample" / "screenshots"
 LOCAL_NAME = re.compile(r"(\d{4})_(\d\d)_(\d\d)-(\d\d)-(\d\d)~(\d{3})\.png")
@@ -21,6 +22,7 @@ LOCAL_NAME = re.compile(r"(\d{4})_(\d\d)_(\d\d)-(\d\d)-(\d\d)~(\d{3})\.png")
 TEXTS = {
     ENGLISH: {"title": "Frames reading", "word": "Frame", "all": "Select all frames", "cancel": "Cancel"},
     RUSSIAN: {"title": "Чтение кадров", "word": "Кадр", "all": "Выбрать все кадры", "cancel": "Отмена"},
+    TURKISH: {"title": "Ekran goruntusunu okuyorum", "word": "Goruntusu", "all": "Tumunu sec", "cancel": "Iptal"},
 }
 
 
@@ -32,17 +34,25 @@ def sample(*numbers):
 
 def check_dialog_texts(dialog, language, column_width):
     """The buttons' texts; 100 items "Frame 001" to "Frame 100" in order, the given column
-    width, the 16-pixel font."""
+    width, the 16-pixel font; every number in sight at once, none cut, no scroll bar."""
     texts = TEXTS[language]
     check_equal([dialog.child(i).text for i in (SELECT_ALL, IDCANCEL, IDOK)], [texts["all"], texts["cancel"], "OK"],
                 "Select all, Cancel and OK")
     numbers = dialog.child(FRAME_NUMBERS)
     contents = numbers.listbox(items=True)["contents"]
     check_equal(contents["items"], [f"{texts['word']} {n:03d}" for n in range(1, 101)], "the number list")
-    first = contents["first_item"]
+    first, last, inside = contents["first_item"], contents["last_item"], contents["client"]
     check_equal(first["right"] - first["left"], column_width, "the column width")
-    check_equal((contents["font"]["height"], contents["font"]["weight"], contents["font"]["charset"]),
-                (16, 400, 204), "the list's font (height, weight, character set)")
+    font = contents["font"]
+    check_equal((font["height"], font["weight"], font["charset"]), (16, 400, 204),
+                "the list's font (height, weight, character set)")
+    # "DialogFont New" is on no machine here: the dialog's own face stands in, not a serif one
+    # the system would pick.
+    check_equal(font["drawn_face"], "MS Shell Dlg", "the face the list draws with")
+    check(not numbers.style & WS_HSCROLL, f"the number list shows a horizontal scroll bar: {contents}")
+    check(last["right"] <= inside["right"] and last["bottom"] <= inside["bottom"],
+          f"{texts['word']} 100 at {last} is not inside the list {inside}")
+    check(contents["widest_text"] < column_width, f"an item {contents['widest_text']} pixels wide is cut")
     return numbers
 
 
@@ -188,6 +198,17 @@ def scenario_pick_and_cancel(s):
         dialog.screenshot("read-frames-russian")
         s.press_key(VK_ESCAPE)
         dialog.wait_gone()
+        # The Turkish items are longer: the dialog widens for their columns, in the middle still.
+        choose_language(s, main, TURKISH)
+        dialog = open_dialog(s, main, ID_READ_FRAMES, TEXTS[TURKISH]["title"], key=VK_F2)
+        check_dialog_texts(dialog, TURKISH, 120)
+        middle = lambda r: (r.left + r.right) // 2
+        check(abs(middle(dialog.rect) - SCREEN[0] // 2) <= 2, f"the dialog {dialog.rect} is not in the screen's middle")
+        ok, cancel = dialog.child(IDOK).rect, dialog.child(IDCANCEL).rect
+        check(abs(ok.left + cancel.right - 2 * middle(dialog.rect)) <= 12, f"OK {ok} and Cancel {cancel} off the middle")
+        dialog.screenshot("read-frames-turkish")
+        s.press_key(VK_ESCAPE)
+        dialog.wait_gone()
         exit_through_menu(s, main)
         time.sleep(0.3)
         check_equal(detector.requests(), [], "requests to the detector")
@@ -197,7 +218,9 @@ def scenario_pick_and_cancel(s):
 def scenario_read_picked_frames(s):
     """Frames 1, 2, 3 and 7 picked where the detector holds 1 to 6: three files named by date,
     time and number, byte for byte the detector's; "Frame №7 - no" for the missing one; the
-    progress text and bars where they belong; the frame list and scroll bar take the new files."""
+    progress text and bars where they belong; the frame list and scroll bar take the new files.
+    The next shift reads the same frames again (the detector keeps them): nothing is stored twice,
+    each is noticed as already stored; a frame whose file was deleted is stored anew."""
     address = "127.0.0.32"
     frames = sample(*range(1, 7))
     with Detector(s, address, frames=frames) as detector:
@@ -227,6 +250,19 @@ def scenario_read_picked_frames(s):
         check_log_has(s, *[f"файл /screenshots/{n}.png - прочитан. Длина {len(frames[n])} байт\r\n" for n in (1, 2, 3)],
                       "файл /screenshots/7.png - File not found\r\n")
         check_scroll_range(main, 4)
+
+        # Read again: the same pictures are there, each one once.
+        transfer = read(s, main, [1, 2, 3, 7], "Frame №7 - no")
+        check({f"Frame №{n} - already stored" for n in (1, 2, 3)} <= set(transfer.seen),
+              f"not every frame was noticed as already stored: {transfer.seen}")
+        check_equal(check_stored(s, {n: frames[n] for n in (1, 2, 3)}, others=[50]), stored, "the frames folder")
+        check_log_has(s, *[f"файл /screenshots/{n}.png - уже записан в файле FRAMES\\{stored[n][0]}\r\n" for n in (1, 2, 3)])
+        # The operator deletes frame 2's file; read again, it is stored again.
+        (s.path("FRAMES") / stored[2][0]).unlink()
+        transfer = read(s, main, [2], "Frame №2")
+        check("Frame №2 - already stored" not in transfer.seen, "the deleted frame was taken for stored")
+        check_stored(s, {n: frames[n] for n in (1, 2, 3)}, others=[50])
+        check_scroll_range(main, 4)
         exit_through_menu(s, main)
 
 
@@ -248,6 +284,49 @@ def scenario_no_detector(s):
     check(not s.path("NEW").exists(), "the frames folder NEW was made")
     check_log_has(s, "чтение файла /screenshots/2.png - нет связи с прибором\r\n")
     exit_through_menu(s, main)
+
+
+# Every packet of a slow detector comes this late: most of the 300 ms each answer may take.
+SLOW_PACKETS_MS = 250
+# Another program waits this long at most for an answer from a window that serves messages
+# while the detector answers.
+LONGEST_ANSWER = 0.050
+
+
+def scenario_slow_detector_keys_and_painting(s):
+    """A detector that sends every packet 250 ms late. While the frames come, the dialog
+    answers another program within 50 ms throughout, and the main window, uncovered, paints
+    itself again; Escape pressed on the keyboard does nothing, during the reading nor after it:
+    the program still runs, with the frames stored."""
+    address = "127.0.0.37"
+    frames = {n: random_bytes(1500, 40 + n) for n in (1, 2, 3, 4)}  # three packets each
+    with Detector(s, address, f"--delay={SLOW_PACKETS_MS}", frames=frames):
+        main, config = start_main_window(s, ENGLISH, address=address)
+        dialog = open_dialog(s, main, ID_READ_FRAMES, TEXTS[ENGLISH]["title"])
+        pick(dialog, frames)
+        dialog.press(IDOK)
+        transfer = Transfer(s, dialog)
+        s.start_null_waits(dialog)
+        transfer.watch("Frame №2")
+        target = s.press_key(VK_ESCAPE)
+        check_equal(target, dialog.hwnd, "the window Escape went to")
+        main.redraw()
+        check(main.painted(timeout=1.0), "the main window did not paint itself while the frames came")
+        check(transfer.text.exists(), "the reading was over before the main window was seen painted")
+        s.snapshot("read-frames-slow-detector", dialog)
+        transfer.watch("Frame №4")
+        transfer.wait_closed()
+        answers = s.stop_null_waits()
+        print(f"the dialog answered WM_NULL {answers['count']} times while it read, within "
+              f"{answers['longest'] * 1000:.1f} ms at most ({answers['mean'] * 1000:.2f} ms on average)")
+        check(answers["count"] > 100 and answers["unanswered"] == 0, f"the dialog's answers: {answers}")
+        check(answers["longest"] < LONGEST_ANSWER, f"the dialog kept another program waiting: {answers}")
+        # Escape, typed while the detector answered, did not reach the main window.
+        check(s.still_running(timeout=1.0), "the program ended after the reading")
+        check(b"Stop Pelorin" not in s.log(), "the log says the program stopped")
+        check_stored(s, frames)
+        check_scroll_range(main, 4)
+        exit_through_menu(s, main)
 
 
 def deep_folder(s, name, longest):
@@ -300,9 +379,10 @@ def frame_name_now(number, later=0):
 
 def scenario_unwritable_frames(s):
     """A folder standing under frame 1's file name: "not saved", no partial file, frame 2 stored.
-    Then a frames folder that cannot be written at all: both frames noticed, nothing left."""
+    Then a frames folder that cannot be written at all: frames 1 and 3 noticed as not saved,
+    nothing left of them; frame 2, stored before, is noticed as such (nothing to write)."""
     address = "127.0.0.35"
-    frames = sample(1, 2)
+    frames = sample(1, 2, 3)
     with Detector(s, address, frames=frames):
         main, config = start_main_window(s, ENGLISH, address=address)
         for later in (0, 1):
@@ -318,9 +398,10 @@ def scenario_unwritable_frames(s):
         for blocker in blockers:
             (s.path("FRAMES") / blocker).rmdir()
         with immutable(s.path("FRAMES")):
-            transfer = read(s, main, [1, 2], "Frame №2 - not saved", key=VK_F2)
+            transfer = read(s, main, [1, 2, 3], "Frame №3 - not saved", key=VK_F2)
             check_equal(file_names(s.path("FRAMES")), files, "FRAMES after the locked run")
-        check("Frame №1 - not saved" in transfer.seen, f"no notice for frame 1 in {transfer.seen}")
+        check({"Frame №1 - not saved", "Frame №2 - already stored"} <= set(transfer.seen),
+              f"the notices of frames 1 and 2 in {transfer.seen}")
         exit_through_menu(s, main)
 
 

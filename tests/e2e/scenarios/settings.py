@@ -12,6 +12,7 @@ from common import (ENGLISH, FILE_SHARE_NONE, FILE_SHARE_READ_WRITE, ID_READ_SET
 from e2e import IDCANCEL, IDOK, VK_ESCAPE, check, check_equal, poll, windows_path
 from frame_view import commentary_bytes, commentary_path, edit, frame_name, start_with_frames, view_frame
 from main_window import CYAN, RED, STATUS_INTERVAL, wait_status
+from read_frames import LONGEST_ANSWER, SLOW_PACKETS_MS
 
 IP_CONTROL = 1009
 OVERALL_BAR, FILE_BAR = 1015, 1016
@@ -179,6 +180,47 @@ def scenario_write_default_settings(s):
     check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg")
     check_log_has(s, "файл /fdc.sdb - отослан. Длина 1100 байт\r\n", "файл /fds.sdb - отослан. Длина 0 байт\r\n",
                   "файл /fdc.sdb - отослан. Длина 2000 байт\r\n", "файл /fds.sdb - Disk full\r\nБлок данных = 0\r\n")
+
+
+# ---- a slow detector
+
+def scenario_slow_detector_and_a_missing_frames_folder(s):
+    """A detector that sends every packet 250 ms late. Write > Default settings: Escape pressed
+    on the keyboard while the files go neither closes the summary unread nor ends the program.
+    Read > Settings into a frames folder that is not there yet: the folder is made and both
+    files, as the detector got them, are stored in it; the dialog answers another program within
+    50 ms throughout, and Escape pressed meanwhile does nothing."""
+    address = "127.0.0.25"
+    device, default = s.path("device"), s.path("Default")
+    device.mkdir()
+    default.mkdir()
+    fds, fdc = random_bytes(1500, 11), random_bytes(700, 12)
+    (default / "fds.sdb").write_bytes(fds)
+    (default / "fdc.sdb").write_bytes(fdc)
+    with Detector(s, address, f"--delay={SLOW_PACKETS_MS}", root=device) as d:
+        main, config = start_main_window(s, ENGLISH, "FRAMES_PATH = NEW\r\n", address=address)
+        main.command(ID_WRITE_DEFAULT_SETTINGS)
+        close(message(s, QUESTIONS[ENGLISH], "the question", keep=True), IDYES)
+        poll(lambda: d.received(), 5, "the first file on its way")
+        s.press_key(VK_ESCAPE)
+        message(s, "file fds.sdb - sent, 1500 bytes\nfile fdc.sdb - sent, 700 bytes", "the summary after Escape",
+                timeout=20)
+        check(s.still_running(), "the program ended after Write > Default settings")
+
+        check(not s.path("NEW").exists(), "the frames folder is there before Read > Settings")
+        dialog = open_dialog(s, main, ID_READ_SETTINGS, READ_TITLES[ENGLISH])
+        s.start_null_waits(dialog)
+        poll(lambda: d.requests(), 5, "the first file asked for")
+        s.press_key(VK_ESCAPE)
+        dialog.wait_gone(20)
+        answers = s.stop_null_waits()
+        print(f"the read settings dialog answered WM_NULL within {answers['longest'] * 1000:.1f} ms at most")
+        check(answers["count"] > 50 and answers["longest"] < LONGEST_ANSWER, f"the dialog's answers: {answers}")
+        no_message_box(s)
+        check(s.still_running(), "the program ended after Read > Settings")
+        check_files(s.path("NEW"), {"fds.sdb": fds, "fdc.sdb": fdc}, "NEW")
+        exit_through_menu(s, main)
+    check_log_has(s, "файл /fds.sdb - отослан. Длина 1500 байт\r\n", "файл fdc.sdb - прочитан. Длина 700 байт\r\n")
 
 
 # ---- Settings > Set IP address to connect
