@@ -59,11 +59,20 @@ int FrameColumnWidth(const char16_t* frameWord) {
 FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight) {
     // Room between one column's text and the next.
     constexpr int kColumnMargin = 8;
-    FrameColumns columns;
-    columns.width = std::max(FrameColumnWidth(frameWord), widestItem + kColumnMargin);
     const int rows = std::max(1, listHeight / std::max(1, itemHeight));
     const int count = (kDeviceFrameCount + rows - 1) / rows;
-    columns.widerBy = std::max(0, count * columns.width - listWidth);
+    const int needed = widestItem + kColumnMargin;
+    FrameColumns columns;
+    if (count * FrameColumnWidth(frameWord) <= listWidth) {
+        columns.width = FrameColumnWidth(frameWord);  // the specified width fits: kept
+    } else if (count * needed <= listWidth) {
+        columns.width = listWidth / count;  // narrower than specified, but every item whole
+    } else {
+        // Not even the items themselves fit side by side: the list (and its dialog) grow by
+        // what is missing, so that no scroll bar hides a column.
+        columns.width = needed;
+        columns.widerBy = count * needed - listWidth;
+    }
     return columns;
 }
 

@@ -32,7 +32,9 @@ int FrameColumnWidth(const char16_t* frameWord);
 // The number list's columns as its font really draws the items: `widestItem` pixels for the
 // widest, `itemHeight` per item, in a list whose inside is `listWidth` x `listHeight` pixels.
 struct FrameColumns {
-    int width = 0;    // each column: the widest item and a margin, never below FrameColumnWidth
+    // Each column: the specified FrameColumnWidth where all the columns fit the list with it;
+    // else as wide as the list allows, the widest item and a margin at least.
+    int width = 0;
     int widerBy = 0;  // how much wider the list must be to show every column without scrolling
 };
 FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight);

@@ -33,15 +33,18 @@ TEST(FrameNames, OnlyNamesOfTheProgramsOwnMakingAreTakenForAFrame) {
 TEST(FrameNames, ColumnsFitTheirItemsAndTheListFitsItsColumns) {
     // As under Wine: 16-pixel items, 20 rows in a list 332 pixels high, so 5 columns.
     const char16_t* english = MessageTable[1][kMsgFrame];
-    // Items 63 pixels wide fit the 88 pixels asked for; five of those need 440, two more.
-    FrameColumns fit = FitFrameColumns(english, 63, 16, 438, 332);
-    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{88, 2}));
-    // Items wider than that get their width and a margin; a list wide enough stays as it is.
-    fit = FitFrameColumns(english, 90, 16, 500, 332);
-    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{98, 0}));
-    // Taller items make more columns: 18 rows, 6 columns of the Turkish 120 pixels.
-    fit = FitFrameColumns(MessageTable[2][kMsgFrame], 86, 18, 436, 332);
-    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{120, 6 * 120 - 436}));
+    // Five columns of the 88 pixels asked for fit a list of 440: kept.
+    FrameColumns fit = FitFrameColumns(english, 63, 16, 440, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{88, 0}));
+    // A list of 438 (the dialog's under Wine) takes five of 87: the 63-pixel items still whole.
+    fit = FitFrameColumns(english, 63, 16, 438, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{87, 0}));
+    // Items too wide for five columns side by side: the list grows by what is missing.
+    fit = FitFrameColumns(MessageTable[2][kMsgFrame], 92, 16, 438, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{100, 5 * 100 - 438}));
+    // Taller items make more columns: 18 rows, 6 columns.
+    fit = FitFrameColumns(english, 63, 18, 438, 332);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{73, 0}));
 }
 
 TEST(FrameNames, ListItemsAndNoticesInEveryLanguage) {
