@@ -763,17 +763,19 @@ class Session:
     def focus(self):
         return self.driver.request("focus")
 
-    def start_null_waits(self, window, interval=0.005):
+    def start_null_waits(self, window, interval=0.005, slow=0.050):
         """Another program asking the window about its state, as Windows and other programs do:
         WM_NULL sent by SendMessageTimeout every `interval` seconds, from now until
-        stop_null_waits() or the window's end."""
-        self.driver.request("null_waits_start", hwnd=window.hwnd, interval=max(int(interval * 1000), 1))
+        stop_null_waits() or the window's end; waits over `slow` seconds are counted."""
+        self.driver.request("null_waits_start", hwnd=window.hwnd, interval=max(int(interval * 1000), 1),
+                            slow=int(slow * 1000))
 
     def stop_null_waits(self):
-        """What the window's answers took since start_null_waits(): {"count", "unanswered",
+        """What the window's answers took since start_null_waits(): {"count", "unanswered", "slow",
         "longest", "mean"}, the times in seconds."""
         answer = self.driver.request("null_waits_stop", timeout=30)
-        return {"count": answer["count"], "unanswered": answer["unanswered"], "longest": answer["longest_us"] / 1e6,
+        return {"count": answer["count"], "unanswered": answer["unanswered"], "slow": answer["slow"],
+                "longest": answer["longest_us"] / 1e6,
                 "mean": answer["mean_us"] / 1e6}
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):

@@ -895,10 +895,11 @@ struct NullSampler {
     HWND hwnd = nullptr;
     DWORD intervalMs = 5;
     UINT timeoutMs = 5000;
+    double slowMs = 50;  // waits longer than this are counted apart
     volatile LONG stop = 0;
     HANDLE thread = nullptr;
     // Written by the thread, read once it has ended.
-    long long count = 0, unanswered = 0;
+    long long count = 0, unanswered = 0, slow = 0;
     double longestMs = 0, totalMs = 0;
 };
 
@@ -918,6 +919,7 @@ DWORD WINAPI SampleNullWaits(void*) {
         if (!answered) ++s.unanswered;
         s.totalMs += waited;
         if (waited > s.longestMs) s.longestMs = waited;
+        if (waited > s.slowMs) ++s.slow;
         Sleep(s.intervalMs);
     }
     return 0;
@@ -932,13 +934,14 @@ std::string NullWaitsStart(const Request& request) {
     g_sampler = NullSampler();
     g_sampler.hwnd = hwnd;
     g_sampler.intervalMs = static_cast<DWORD>(request.NumberOr("interval", 5));
+    g_sampler.slowMs = static_cast<double>(request.NumberOr("slow", 50));
     g_sampler.thread = CreateThread(nullptr, 0, SampleNullWaits, nullptr, 0, nullptr);
     if (!g_sampler.thread) return Fail("CreateThread failed: " + std::to_string(GetLastError()));
     return Ok();
 }
 
-// null_waits_stop: ends the sampling; "count" answers asked for, "unanswered", "longest_us"
-// and "mean_us" of the waits (microseconds).
+// null_waits_stop: ends the sampling; "count" answers asked for, "unanswered", "slow" (waits
+// over the start's `slow` ms), "longest_us" and "mean_us" of the waits (microseconds).
 std::string NullWaitsStop(const Request&) {
     if (!g_sampler.thread) return Fail("not sampling");
     InterlockedExchange(&g_sampler.stop, 1);
@@ -949,6 +952,7 @@ std::string NullWaitsStop(const Request&) {
     return Ok(JsonObject()
                   .Add("count", JsonNumber(s.count))
                   .Add("unanswered", JsonNumber(s.unanswered))
+                  .Add("slow", JsonNumber(s.slow))
                   .Add("longest_us", JsonNumber(static_cast<long long>(s.longestMs * 1000)))
                   .Add("mean_us", JsonNumber(s.count ? static_cast<long long>(s.totalMs / s.count * 1000) : 0)));
 }
