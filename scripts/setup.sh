@@ -55,7 +55,9 @@ disable_at_boot() {  # INIT-SCRIPT [SYSTEMD-UNIT...]
     if command -v systemctl >/dev/null; then
       systemctl disable --quiet "${units[@]}" || true
     else
-      deb-systemd-helper disable "${units[@]}" || true
+      # No systemd here (yet): its links are all that enables a unit, and their being gone keeps
+      # it disabled through package upgrades too.
+      for unit in "${units[@]}"; do rm -f /etc/systemd/system/*.wants/"$unit"; done
     fi
   fi
   for unit in "$@"; do
