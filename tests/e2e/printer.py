@@ -69,7 +69,8 @@ class PdfPrinter:
         # The device's settings file is shared by every scheduler on the machine: a name of its own.
         self.device = f"{device}-{hashlib.sha256(str(self.folder).encode()).hexdigest()[:12]}"
         self.conf = Path(CUPS_PDF_CONF.format(self.device))
-        self.client_env = dict(os.environ, CUPS_SERVER=str(self.socket))
+        # The clients talk to this scheduler only, and answer in words the harness reads.
+        self.client_env = dict(os.environ, CUPS_SERVER=str(self.socket), LC_ALL="C")
         self.process = None
         self.started = False
 
@@ -120,7 +121,7 @@ class PdfPrinter:
             self._fresh_folder(self.shared)
         self.started = True
         for folder in (self.folder / "state", self.folder / "cache", self.folder / "log",
-                       self.shared / "root", self.shared / "spool", self.shared / "tmp"):
+                       self.shared / "root", self.shared / "spool", self.shared / "spool" / "tmp"):
             folder.mkdir()
         self.out.mkdir(parents=True, exist_ok=True)
         self.out.chmod(0o1777)
@@ -135,7 +136,8 @@ class PdfPrinter:
             "SystemGroup root lpadmin",
             f"ServerRoot {self.shared / 'root'}",
             f"RequestRoot {self.shared / 'spool'}",
-            f"TempDir {self.shared / 'tmp'}",
+            # Under the spool (as /var/spool/cups/tmp), cupsd makes it writable for the filters.
+            f"TempDir {self.shared / 'spool' / 'tmp'}",
             f"CacheDir {self.folder / 'cache'}",
             f"StateDir {self.folder / 'state'}",
             f"Printcap {self.folder / 'state' / 'printcap'}",
