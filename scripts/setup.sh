@@ -21,9 +21,9 @@ done
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
   # Packages that bring a service (tftpd-hpa, cups) must not start it: the tests start their own
-  # servers on loopback or on a socket, nothing listens on the machine's other addresses. The
-  # temporary policy goes whatever happens, so that a failed apt-get does not leave every service
-  # start blocked.
+  # servers on loopback or on a socket of their own, nothing listens on the machine's other
+  # addresses. The temporary policy goes whatever happens, so that a failed apt-get does not leave
+  # every service start blocked.
   policy=/usr/sbin/policy-rc.d
   if [ ! -e "$policy" ]; then
     printf '#!/bin/sh\nexit 101\n' > "$policy"
@@ -35,18 +35,39 @@ if ((${#missing[@]})); then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# tftpd-hpa is here for its program only (the interop tests and the benchmark start their own
-# server on loopback). Its package enables a boot-time service that would serve TFTP on every
-# address of the machine after the next boot: switch that off.
-if [ -e /etc/init.d/tftpd-hpa ] && ls /etc/rc[2-5].d/S*tftpd-hpa >/dev/null 2>&1; then
-  echo "setup: disabling the tftpd-hpa service (only its program is needed)"
-  update-rc.d tftpd-hpa disable >/dev/null 2>&1 || true
-fi
-if command -v systemctl >/dev/null && [ -e /lib/systemd/system/tftpd-hpa.service ] &&
-   systemctl is-enabled --quiet tftpd-hpa.service 2>/dev/null; then
-  echo "setup: disabling the tftpd-hpa service (only its program is needed)"
-  systemctl disable --quiet tftpd-hpa.service || true
-fi
+# tftpd-hpa and cups are here for their programs only: the interop tests and the benchmark start
+# their own TFTP server on loopback, the tests and the demo their own CUPS scheduler on a socket in
+# their working folder. Their packages enable services that would start at the next boot, serving
+# TFTP on every address of the machine and running the system's print scheduler: switch them off,
+# for SysV init and systemd alike (the packages make both kinds of links whatever the init).
+disable_at_boot() {  # INIT-SCRIPT [SYSTEMD-UNIT...]
+  local script=$1 unit units=()
+  shift
+  if compgen -G "/etc/rc[2-5].d/S[0-9][0-9]$script" >/dev/null; then
+    echo "setup: disabling the $script service at boot (only its program is needed)"
+    update-rc.d "$script" disable >/dev/null 2>&1 || true
+  fi
+  for unit in "$@"; do
+    if compgen -G "/etc/systemd/system/*.wants/$unit" >/dev/null; then units+=("$unit"); fi
+  done
+  if ((${#units[@]})); then
+    echo "setup: disabling ${units[*]} at boot (only the program is needed)"
+    if command -v systemctl >/dev/null; then
+      systemctl disable --quiet "${units[@]}" || true
+    else
+      # No systemd here (yet): its links are all that enables a unit, and their being gone keeps
+      # it disabled through package upgrades too.
+      for unit in "${units[@]}"; do rm -f /etc/systemd/system/*.wants/"$unit"; done
+    fi
+  fi
+  for unit in "$@"; do
+    if compgen -G "/etc/systemd/system/*.wants/$unit" >/dev/null; then
+      echo "setup: $unit is still enabled at boot" >&2
+    fi
+  done
+}
+disable_at_boot tftpd-hpa
+disable_at_boot cups cups.service cups.socket cups.path
 
 # Wine runs with a Russian system locale, so that its ANSI code page is 1251 as on the
 # operators' machines.

@@ -9,11 +9,13 @@ Standard library only. Everything here must run inside a private network namespa
 loopback up (scripts/in-netns.sh); require_private_network() refuses to go on otherwise.
 """
 
+import hashlib
 import json
 import os
 import re
 import select
 import shutil
+import stat
 import subprocess
 import tempfile
 import time
@@ -33,6 +35,12 @@ SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
 PREFIX_RECIPE = "pelorin-e2e-prefix 6"
+# Wine's error output (the driver's, the program's, the wineserver's), in the working folder.
+WINE_ERRORS = "wine-errors.log"
+# How often the driver is started when Wine ends it before it answers.
+DRIVER_STARTS = 3
+# The longest path a Unix socket can have (108 bytes with the terminating zero).
+SOCKET_PATH_MAX = 107
 
 
 class HarnessError(Exception):
@@ -79,6 +87,23 @@ def require_private_network():
 def windows_path(path):
     """The Wine path of a Unix path (drive Z: is the Unix root)."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def _others_may_enter(folder):
+    return all(os.stat(part).st_mode & stat.S_IXOTH for part in [folder, *folder.parents])
+
+
+def scheduler_folders(work):
+    """Where the private CUPS scheduler of the scenario or demo working in `work` keeps its files,
+    as (own, shared). `own` (work/cups) holds its configuration, logs, state, cache and printcap,
+    kept with a failed scenario's folder. `shared` holds its socket, which the session's Wine is
+    pointed at, and what the filters, running as the user lp, read and write: the queue's PPD,
+    the spool, temporary files. That is `own` too where lp may enter it and the socket's path is
+    short enough; otherwise a folder under /tmp named after the working folder."""
+    own = Path(work).resolve() / "cups"
+    if _others_may_enter(own.parent) and len(str(own / "cups.sock")) <= SOCKET_PATH_MAX:
+        return own, own
+    return own, Path("/tmp") / ("pelorin-cups-" + hashlib.sha256(str(own).encode()).hexdigest()[:16])
 
 
 # ---- the prefix, the display, Wine
@@ -159,9 +184,10 @@ class Display:
 
 
 class Wine:
-    """Wine commands for one prefix and display, with the Russian system locale."""
+    """Wine commands for one prefix and display, with the Russian system locale. Its programs
+    look for printers only on the CUPS scheduler socket `scheduler`, never on the system's."""
 
-    def __init__(self, prefix, display):
+    def __init__(self, prefix, display, scheduler):
         self.prefix = Path(prefix).resolve()
         self.wine = _tool("/usr/lib/wine/wine64", "wine64", "wine")
         self.wineserver = _tool("/usr/lib/wine/wineserver", "wineserver")
@@ -176,6 +202,8 @@ class Wine:
             # ANSI code page 1251, as on the operators' machines.
             "LANG": RUSSIAN_LOCALE,
             "LC_ALL": RUSSIAN_LOCALE,
+            # libcups (loaded by Wine) takes a path here as a scheduler's socket.
+            "CUPS_SERVER": str(scheduler),
         })
 
     def run(self, args, timeout):
@@ -237,7 +265,8 @@ def prepare_prefix(prefix, display_name=None, reuse=True):
         shutil.rmtree(prefix)
     prefix.parent.mkdir(parents=True, exist_ok=True)
     display = Display(display_name)
-    wine = Wine(prefix, display)
+    # No scheduler listens there: the new prefix records no printer of the machine's.
+    wine = Wine(prefix, display, scheduler=prefix / "cups.sock")
     try:
         wine.run(["wineboot", "--init"], timeout=180)
         # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons) are not found in
@@ -265,13 +294,42 @@ def _escape(value):
     return str(value).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
 
 
-class Driver:
-    """pelorin-driver.exe under Wine: one request, one JSON reply (driver/protocol.h)."""
+class DriverEnded(HarnessError):
+    """The driver's process is gone."""
 
-    def __init__(self, wine, driver_exe):
-        self.process = subprocess.Popen([wine.wine, str(driver_exe)], env=wine.env, stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+def file_tail(path, start=0, size=1500):
+    """The end of a text file from byte `start` on, or a note that it says nothing."""
+    try:
+        with open(path, "rb") as file:
+            file.seek(start)
+            text = file.read().decode(errors="replace").strip()
+    except OSError:
+        text = ""
+    return text[-size:] if text else "(nothing)"
+
+
+class Driver:
+    """pelorin-driver.exe under Wine: one request, one JSON reply (driver/protocol.h). Its error
+    output and Wine's (of the program it starts too) are appended to the file `errors`."""
+
+    def __init__(self, wine, driver_exe, errors):
+        self.errors = Path(errors)
+        with open(self.errors, "ab") as output:
+            output.write(f"---- {datetime.now():%H:%M:%S.%f} wine {driver_exe.name}\n".encode())
+            output.flush()
+            self.errors_from = output.tell()
+            self.process = subprocess.Popen([wine.wine, str(driver_exe)], env=wine.env, stdin=subprocess.PIPE,
+                                            stdout=subprocess.PIPE, stderr=output)
         self.pending = b""
+
+    def ended(self):
+        try:
+            code = self.process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            code = "none yet"
+        return DriverEnded(f"the driver has ended (exit code {code}); Wine's error output since it started "
+                           f"({self.errors}): {file_tail(self.errors, self.errors_from)}")
 
     def request(self, command, timeout=DEFAULT_TIMEOUT, **fields):
         """Sends a request and returns the reply. A field "wait" (seconds) becomes the driver's
@@ -285,7 +343,7 @@ class Driver:
             self.process.stdin.write(line.encode("utf-8"))
             self.process.stdin.flush()
         except BrokenPipeError:
-            raise HarnessError("the driver has ended")
+            raise self.ended()
         reply = self._read_line(timeout + 30)  # the first request also waits for Wine to start
         answer = json.loads(reply)
         if not answer.get("ok"):
@@ -303,7 +361,7 @@ class Driver:
             if ready:
                 chunk = os.read(stream, 65536)
                 if not chunk:
-                    raise HarnessError("the driver has ended")
+                    raise self.ended()
                 self.pending += chunk
         line, self.pending = self.pending.split(b"\n", 1)
         return line.decode("utf-8")
@@ -646,6 +704,9 @@ class Session:
             self.work = Path(work).resolve()
             self.work.mkdir(parents=True, exist_ok=True)
             self.keep_work = True
+        # The scheduler of a printer.PdfPrinter printing into this folder listens here; with none,
+        # Wine finds no printer, whatever else runs on the machine.
+        self.printer_socket = scheduler_folders(self.work)[1] / "cups.sock"
 
     # -- life cycle
 
@@ -657,18 +718,33 @@ class Session:
         (self.work / "LOG").mkdir(exist_ok=True)
         (self.work / "FRAMES").mkdir(exist_ok=True)
         shutil.copy(self.paths.pelorin_exe, self.work / "Pelorin.exe")
+        (self.work / WINE_ERRORS).write_bytes(b"")
         try:
             self.display = Display(self.display_name)
-            self.wine = Wine(self.prefix, self.display)
+            self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket)
             configure_prefix(self.wine, self.managed)
-            self.driver = Driver(self.wine, self.paths.driver_exe)
-            hello = self.driver.request("hello", timeout=60)
+            hello = self._start_driver()
             if hello["acp"] != 1251:
                 raise HarnessError(f"Wine's ANSI code page is {hello['acp']}, not 1251: is {RUSSIAN_LOCALE} generated?")
         except BaseException:
             self.__exit__(HarnessError, None, None)
             raise
         return self
+
+    def _start_driver(self):
+        """Starts the driver; its answer to hello. Right after an earlier run ended, Wine now and
+        then refuses a start (the driver ends before it answers): a few tries, the prefix's
+        wineserver ended in between."""
+        for attempt in range(1, DRIVER_STARTS + 1):
+            self.driver = Driver(self.wine, self.paths.driver_exe, self.work / WINE_ERRORS)
+            try:
+                return self.driver.request("hello", timeout=60)
+            except DriverEnded as ended:
+                if attempt == DRIVER_STARTS:
+                    raise HarnessError(f"{ended} (started {attempt} times)") from None
+                print(f"{ended}: starting it again")
+                self.wine.kill_server()
+                time.sleep(0.5 * attempt)
 
     def __exit__(self, kind, error, trace):
         if kind is not None and self.display is not None:

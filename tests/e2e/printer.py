@@ -1,38 +1,34 @@
 """A real printer for the scenarios and the demo: a private CUPS with one PDF queue.
 
-cupsd runs with its own configuration and scratch folders and listens only on its file socket,
-never on a TCP port. libcups (and so Wine) finds a scheduler at that socket's fixed path, which
-also means that only one such cupsd may run on a machine at a time: a lock file is held while
-one runs, and while a scenario needs there to be none. Wine re-reads CUPS at every start, so a
-program started while the printer is up sees it as its default printer.
+Each scenario or demo that prints has a scheduler of its own. It listens only on a file socket
+of its own, never on a TCP port nor on the system's /run/cups/cups.sock, and keeps its state,
+spool, cache, printcap and logs under the working folder (e2e.scheduler_folders says where), so a
+system scheduler does not matter and several can run on a machine at once. The session points its
+Wine at that socket through libcups' CUPS_SERVER; Wine re-reads CUPS at every start, so a program
+started while the printer is up sees its queue as its default printer.
 
 The queue prints through cups-pdf into a folder of PDF files. Standard library only; needs root
 (cupsd, lpadmin, /etc/cups) and the Debian packages cups, printer-driver-cups-pdf, poppler-utils.
 """
 
-import fcntl
+import ctypes
+import hashlib
 import os
 import re
 import shutil
 import signal
-import socket
 import subprocess
 import tempfile
 import time
 from pathlib import Path
 
-from e2e import HarnessError, ScenarioFailure, Screenshot
+from e2e import HarnessError, ScenarioFailure, Screenshot, file_tail, scheduler_folders
 
-CUPS_SOCKET = Path("/run/cups/cups.sock")
-LOCK_FILE = Path("/run/lock/pelorin-cups.lock")
-PID_FILE = Path("/run/lock/pelorin-cups.pid")
-LOCK_WAIT = 600.0
 PPD = Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")
 CUPSD_DEFAULTS = Path("/usr/share/cups/cupsd.conf.default")
-# cups-pdf reads its settings for the device cups-pdf:/NAME from here.
+# cups-pdf reads its settings for the device cups-pdf:/NAME from here, whichever scheduler runs it.
 CUPS_PDF_CONF = "/etc/cups/cups-pdf-{}.conf"
-# Clients talk to our cupsd over its socket, whatever else the machine has configured.
-CLIENT_ENV = dict(os.environ, CUPS_SERVER=str(CUPS_SOCKET))
+PR_SET_PDEATHSIG = 1
 
 
 def _tool(name):
@@ -43,108 +39,45 @@ def _tool(name):
     return path
 
 
-def scheduler_answers():
-    """True when some cupsd accepts connections on the socket."""
-    if not CUPS_SOCKET.exists():
-        return False
-    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as probe:
-        probe.settimeout(1.0)
-        try:
-            probe.connect(str(CUPS_SOCKET))
-            return True
-        except OSError:
-            return False
-
-
-class _MachineLock:
-    """The right to decide whether a scheduler runs on the socket; waits for another holder."""
-
-    def __init__(self):
-        self.file = None
-
-    def acquire(self):
-        LOCK_FILE.parent.mkdir(parents=True, exist_ok=True)
-        self.file = open(LOCK_FILE, "a+")
-        deadline = time.monotonic() + LOCK_WAIT
-        while True:
-            try:
-                fcntl.flock(self.file, fcntl.LOCK_EX | fcntl.LOCK_NB)
-                return
-            except BlockingIOError:
-                if time.monotonic() >= deadline:
-                    self.release()
-                    raise HarnessError(f"{LOCK_FILE} is held by another run for over {LOCK_WAIT:.0f} s")
-                time.sleep(0.2)
-
-    def release(self):
-        if self.file:
-            fcntl.flock(self.file, fcntl.LOCK_UN)
-            self.file.close()
-            self.file = None
-
-
-def _stop_orphan():
-    """Stops a cupsd that an earlier run of ours started and could not stop (killed outright):
-    its pid is in PID_FILE and its command line names one of our scratch folders. Called with
-    the lock held, so no live run owns it."""
-    try:
-        pid = int(PID_FILE.read_text())
-        command = Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0")
-    except (OSError, ValueError):
-        return
-    if not any(b"/pelorin-cups-" in part for part in command) or not command[0].endswith(b"cupsd"):
-        return
-    os.kill(pid, signal.SIGTERM)
-    deadline = time.monotonic() + 15
-    while Path(f"/proc/{pid}").exists() and time.monotonic() < deadline:
-        time.sleep(0.1)
-    PID_FILE.unlink(missing_ok=True)
-    for part in command:
-        folder = Path(part.decode(errors="replace")).parent
-        if folder.name.startswith("pelorin-cups-"):
-            shutil.rmtree(folder, ignore_errors=True)
+def _end_with_parent():
+    """In the scheduler's process before it runs: it gets SIGTERM when the harness dies, so that
+    a killed scenario leaves no scheduler behind."""
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class NoPrinter:
-    """While it is entered, no scheduler runs: Wine finds no printer at all."""
-
-    def __init__(self):
-        self.lock = _MachineLock()
+    """No scheduler: a session's Wine looks for printers only on the socket of the session's own
+    scheduler, where nothing listens unless a PdfPrinter runs. Says so in a scenario."""
 
     def __enter__(self):
-        self.lock.acquire()
-        _stop_orphan()
-        if scheduler_answers():
-            self.lock.release()
-            raise HarnessError(f"a cupsd that is not ours answers on {CUPS_SOCKET}: stop it first")
         return self
 
     def __exit__(self, *exc):
-        self.lock.release()
         return False
 
 
 class PdfPrinter:
     """A private cupsd with the queue `queue`, Wine's default printer, writing PDF files into
-    `out`. Use it as a context manager: it starts and stops everything itself."""
+    `out`, a folder in the working folder of the scenario or demo (whose session's Wine looks for
+    this scheduler). Use it as a context manager: it starts and stops everything itself."""
 
     def __init__(self, out, queue="Pelorin_PDF", device="pelorin"):
         self.out = Path(out).resolve()
         self.queue = queue
-        self.device = device
-        self.conf = Path(CUPS_PDF_CONF.format(device))
-        self.lock = _MachineLock()
-        self.scratch = None
+        self.folder, self.shared = scheduler_folders(self.out.parent)
+        self.socket = self.shared / "cups.sock"
+        # The device's settings file is shared by every scheduler on the machine: a name of its own.
+        self.device = f"{device}-{hashlib.sha256(str(self.folder).encode()).hexdigest()[:12]}"
+        self.conf = Path(CUPS_PDF_CONF.format(self.device))
+        # The clients talk to this scheduler only, and answer in words the harness reads.
+        self.client_env = dict(os.environ, CUPS_SERVER=str(self.socket), LC_ALL="C")
         self.process = None
+        self.started = False
 
     # -- life cycle
 
     def __enter__(self):
-        self.lock.acquire()
         try:
-            _stop_orphan()
-            if scheduler_answers():
-                raise HarnessError(f"a cupsd that is not ours answers on {CUPS_SOCKET}: stop it first")
             self._start()
         except BaseException:
             self.__exit__(None, None, None)
@@ -154,7 +87,7 @@ class PdfPrinter:
     def __exit__(self, *exc):
         try:
             if self.process and self.process.poll() is None:
-                subprocess.run([_tool("lpadmin"), "-x", self.queue], env=CLIENT_ENV, timeout=20,
+                subprocess.run([_tool("lpadmin"), "-x", self.queue], env=self.client_env, timeout=20,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 self.process.terminate()
                 try:
@@ -163,64 +96,88 @@ class PdfPrinter:
                     self.process.kill()
                     self.process.wait(timeout=5)
         finally:
-            if self.process:
-                PID_FILE.unlink(missing_ok=True)
             self.process = None
             self.conf.unlink(missing_ok=True)
-            if self.scratch:
-                shutil.rmtree(self.scratch, ignore_errors=True)
-                self.scratch = None
-            self.lock.release()
+            if self.started and self.shared != self.folder:
+                shutil.rmtree(self.shared, ignore_errors=True)
+            self.started = False
         return False
 
+    def _fresh_folder(self, folder):
+        """An empty folder that the filters (user lp) may enter. One left under /tmp by an earlier
+        run is taken only when it is a real folder of ours."""
+        if folder.is_symlink() or (folder.exists() and (not folder.is_dir() or folder.stat().st_uid != os.getuid())):
+            raise HarnessError(f"{folder} is in the way and not ours")
+        shutil.rmtree(folder, ignore_errors=True)
+        try:
+            folder.mkdir(mode=0o755)
+        except FileExistsError:
+            raise HarnessError(f"{folder} cannot be made anew")
+        folder.chmod(0o755)
+
     def _start(self):
-        # The filters run as the user lp: the scratch folder must be open to it.
-        self.scratch = Path(tempfile.mkdtemp(prefix="pelorin-cups-"))
-        self.scratch.chmod(0o755)
-        for name in ("root", "spool", "cache", "state", "log"):
-            (self.scratch / name).mkdir()
+        self._fresh_folder(self.folder)
+        if self.shared != self.folder:
+            self._fresh_folder(self.shared)
+        self.started = True
+        for folder in (self.folder / "state", self.folder / "cache", self.folder / "log",
+                       self.shared / "root", self.shared / "spool", self.shared / "spool" / "tmp"):
+            folder.mkdir()
         self.out.mkdir(parents=True, exist_ok=True)
         self.out.chmod(0o1777)
 
         conf = [line for line in CUPSD_DEFAULTS.read_text().splitlines()
                 if not re.match(r"\s*(Listen|Port|Browsing|WebInterface|BrowseLocalProtocols)\b", line)]
         # The job history keeps each job's attributes (copies) for job_copies(), written at once.
-        conf += [f"Listen {CUPS_SOCKET}", "Browsing No", "WebInterface No", "PreserveJobHistory Yes",
+        conf += [f"Listen {self.socket}", "Browsing No", "WebInterface No", "PreserveJobHistory Yes",
                  "DirtyCleanInterval 0"]
-        (self.scratch / "cupsd.conf").write_text("\n".join(conf) + "\n")
-        (self.scratch / "cups-files.conf").write_text("\n".join([
+        (self.folder / "cupsd.conf").write_text("\n".join(conf) + "\n")
+        (self.folder / "cups-files.conf").write_text("\n".join([
             "SystemGroup root lpadmin",
-            "PeerCred on",
-            f"ServerRoot {self.scratch / 'root'}",
-            f"RequestRoot {self.scratch / 'spool'}",
-            f"CacheDir {self.scratch / 'cache'}",
-            f"StateDir {self.scratch / 'state'}",
-            f"ErrorLog {self.scratch / 'log' / 'error_log'}",
-            f"AccessLog {self.scratch / 'log' / 'access_log'}",
-            f"PageLog {self.scratch / 'log' / 'page_log'}",
+            f"ServerRoot {self.shared / 'root'}",
+            f"RequestRoot {self.shared / 'spool'}",
+            # Under the spool (as /var/spool/cups/tmp), cupsd makes it writable for the filters.
+            f"TempDir {self.shared / 'spool' / 'tmp'}",
+            f"CacheDir {self.folder / 'cache'}",
+            f"StateDir {self.folder / 'state'}",
+            f"Printcap {self.folder / 'state' / 'printcap'}",
+            f"ErrorLog {self.folder / 'log' / 'error_log'}",
+            f"AccessLog {self.folder / 'log' / 'access_log'}",
+            f"PageLog {self.folder / 'log' / 'page_log'}",
         ]) + "\n")
         self.conf.write_text(f"Out {self.out}\nAnonDirName {self.out}\nUserUMask 0000\nAnonUMask 0000\n")
 
-        CUPS_SOCKET.parent.mkdir(parents=True, exist_ok=True)
-        self.process = subprocess.Popen(
-            [_tool("cupsd"), "-f", "-c", str(self.scratch / "cupsd.conf"), "-s", str(self.scratch / "cups-files.conf")],
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        PID_FILE.write_text(str(self.process.pid))
+        # cupsd's own output (what it says of its configuration, and at start) goes into its log folder.
+        output = self.folder / "log" / "cupsd.out"
+        command = [_tool("cupsd"), "-c", str(self.folder / "cupsd.conf"), "-s", str(self.folder / "cups-files.conf")]
+        with open(output, "wb") as out:
+            check = subprocess.run(command + ["-t"], stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                   timeout=30)
+        if check.returncode != 0:
+            raise HarnessError(f"cupsd refuses its configuration ({self.folder}): {file_tail(output)}")
+        with open(output, "ab") as out:
+            self.process = subprocess.Popen(command + ["-f"], stdin=subprocess.DEVNULL, stdout=out,
+                                            stderr=subprocess.STDOUT, preexec_fn=_end_with_parent)
         deadline = time.monotonic() + 20
         while not self._lpstat("-r").startswith("scheduler is running"):
             if self.process.poll() is not None:
-                raise HarnessError(f"cupsd ended at start ({self.process.returncode}): {self.error_log()}")
+                raise HarnessError(f"cupsd ended at start ({self.process.returncode}): {file_tail(output)}; "
+                                   f"its log: {self.error_log()}")
             if time.monotonic() >= deadline:
-                raise HarnessError("cupsd does not answer")
+                raise HarnessError(f"cupsd does not answer on {self.socket}: {file_tail(output)}")
             time.sleep(0.05)
         # lpadmin has been seen to fail once right after the scheduler came up: a few tries.
         self._lpadmin(["-p", self.queue, "-E", "-v", f"cups-pdf:/{self.device}", "-P", str(PPD),
                        "-o", "printer-is-shared=false"])
         self._lpadmin(["-d", self.queue])
+        # What answers on the socket Wine is given is this scheduler, with this queue.
+        default = self._lpstat("-d").strip()
+        if default != f"system default destination: {self.queue}":
+            raise HarnessError(f"the scheduler on {self.socket} says {default!r}, not that {self.queue} is its default")
 
     def _lpadmin(self, args):
         for attempt in range(5):
-            result = subprocess.run([_tool("lpadmin")] + args, env=CLIENT_ENV, timeout=30,
+            result = subprocess.run([_tool("lpadmin")] + args, env=self.client_env, timeout=30,
                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
             if result.returncode == 0:
                 return
@@ -228,7 +185,7 @@ class PdfPrinter:
         raise HarnessError(f"lpadmin {' '.join(args)}: {result.stdout.decode(errors='replace')}")
 
     def _lpstat(self, *args):
-        result = subprocess.run([_tool("lpstat")] + list(args), env=CLIENT_ENV, timeout=20,
+        result = subprocess.run([_tool("lpstat")] + list(args), env=self.client_env, timeout=20,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         return result.stdout.decode(errors="replace")
 
@@ -241,8 +198,7 @@ class PdfPrinter:
             raise HarnessError(f"{tool} {self.queue}: {result.stdout.decode(errors='replace')}")
 
     def error_log(self):
-        path = self.scratch / "log" / "error_log" if self.scratch else None
-        return path.read_text(errors="replace")[-2000:] if path and path.exists() else "(no error log)"
+        return file_tail(self.folder / "log" / "error_log")
 
     # -- what was printed
 
@@ -265,7 +221,7 @@ class PdfPrinter:
         none). The scheduler writes the files soon after a job ends: waits for them."""
         deadline = time.monotonic() + timeout
         while True:
-            controls = sorted((self.scratch / "spool").glob("c[0-9]*"))
+            controls = sorted((self.shared / "spool").glob("c[0-9]*"))
             if len(controls) >= jobs:
                 break
             if time.monotonic() >= deadline:
