@@ -45,15 +45,7 @@ def _end_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
-class NoPrinter:
-    """No scheduler: a session's Wine looks for printers only on the socket of the session's own
-    scheduler, where nothing listens unless a PdfPrinter runs. Says so in a scenario."""
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        return False
 
 
 class PdfPrinter:
