@@ -184,7 +184,7 @@ class PdfPrinter:
     def refuse_jobs(self, refuse=True):
         """The queue rejects new jobs (cupsreject), or takes them again (cupsaccept)."""
         tool = "cupsreject" if refuse else "cupsaccept"
-        result = subprocess.run([_tool(tool), self.queue], env=CLIENT_ENV, timeout=20, stdout=subprocess.PIPE,
+        result = subprocess.run([_tool(tool), self.queue], env=self.client_env, timeout=20, stdout=subprocess.PIPE,
                                 stderr=subprocess.STDOUT)
         if result.returncode != 0:
             raise HarnessError(f"{tool} {self.queue}: {result.stdout.decode(errors='replace')}")
