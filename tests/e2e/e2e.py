@@ -510,10 +510,10 @@ class Window:
 
     def answer_times(self, seconds, every_ms=5):
         """Another program sends WM_NULL to this window every `every_ms` for `seconds` and times
-        each answer: {"longest_ms", "longest_at_ms", "sent", "unanswered", "slow": [[at, ms]...]
-        for the waits over 20 ms}."""
-        return self.driver.request("answers", timeout=seconds + DEFAULT_TIMEOUT, hwnd=self.hwnd,
-                                   ms=int(seconds * 1000), every=every_ms)
+        each answer, as Session.stop_null_waits() tells (waits over 20 ms count as slow)."""
+        self.session.start_null_waits(self, interval=every_ms / 1000, slow=0.020)
+        time.sleep(seconds)
+        return self.session.stop_null_waits()
 
     def select_items(self, indices):
         """List box items selected as by the user."""
@@ -847,12 +847,13 @@ class Session:
                             slow=int(slow * 1000))
 
     def stop_null_waits(self):
-        """What the window's answers took since start_null_waits(): {"count", "unanswered", "slow",
-        "longest", "mean"}, the times in seconds."""
+        """What the window's answers took since start_null_waits(): {"count", "unanswered", "slow"
+        (how many waits were slow), "slow_waits" ([ms after the start, ms waited] of the first 50),
+        "longest", "longest_at", "mean"}, the times in seconds unless said otherwise."""
         answer = self.driver.request("null_waits_stop", timeout=30)
         return {"count": answer["count"], "unanswered": answer["unanswered"], "slow": answer["slow"],
-                "longest": answer["longest_us"] / 1e6,
-                "mean": answer["mean_us"] / 1e6}
+                "slow_waits": answer["slow_waits"], "longest": answer["longest_us"] / 1e6,
+                "longest_at": answer["longest_at_ms"] / 1000, "mean": answer["mean_us"] / 1e6}
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
         """The program's exit code; fails if it is still running after timeout."""

@@ -661,46 +661,6 @@ std::string Send(const Request& request) {
 
 double ElapsedMs(const LARGE_INTEGER& start);
 
-// answers hwnd= ms= [every=5] [over=20]: as another program would, sends WM_NULL to the window
-// every few milliseconds for `ms` and times each answer: the longest wait ("longest_ms", and
-// when it began, "longest_at_ms"), how many were sent and how many got no answer within a
-// second, and the first 50 waits longer than `over` ms ("slow": [began, waited] each).
-std::string Answers(const Request& request) {
-    HWND hwnd;
-    long long duration;
-    if (!WindowField(request, "hwnd", &hwnd) || !request.Number("ms", &duration)) return Fail("answers needs hwnd and ms");
-    const DWORD every = static_cast<DWORD>(request.NumberOr("every", 5));
-    const double over = static_cast<double>(request.NumberOr("over", 20));
-    std::vector<std::string> slow;
-    constexpr UINT kAnswerTimeoutMs = 1000;
-    LARGE_INTEGER begin;
-    QueryPerformanceCounter(&begin);
-    double longest = 0, longestAt = 0;
-    long long sent = 0, unanswered = 0;
-    // Bounded by the time given and, should the clock stall, by a count.
-    while (ElapsedMs(begin) < static_cast<double>(duration) && sent < duration + 1000) {
-        if (!IsWindow(hwnd)) return Fail("the window is gone");
-        const double at = ElapsedMs(begin);
-        DWORD_PTR result = 0;
-        ++sent;
-        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &result)) ++unanswered;
-        const double waited = ElapsedMs(begin) - at;
-        if (waited > over && slow.size() < 50)
-            slow.push_back(JsonArray({JsonNumber(static_cast<long long>(at)), JsonNumber(static_cast<long long>(waited + 0.5))}));
-        if (waited > longest) {
-            longest = waited;
-            longestAt = at;
-        }
-        Sleep(every);
-    }
-    return Ok(JsonObject()
-                  .Add("longest_ms", JsonNumber(static_cast<long long>(longest + 0.5)))
-                  .Add("longest_at_ms", JsonNumber(static_cast<long long>(longestAt)))
-                  .Add("sent", JsonNumber(sent))
-                  .Add("unanswered", JsonNumber(unanswered))
-                  .Add("slow", JsonArray(slow)));
-}
-
 // watch_child id= [timeout=20000]: follows a child window of the program's main window (a
 // dialog without owner) that shows for a while during start-up, looking every millisecond and
 // sending the program nothing (its thread is busy meanwhile). The reply describes the child as
@@ -900,26 +860,33 @@ struct NullSampler {
     HANDLE thread = nullptr;
     // Written by the thread, read once it has ended.
     long long count = 0, unanswered = 0, slow = 0;
-    double longestMs = 0, totalMs = 0;
+    double longestMs = 0, longestAtMs = 0, totalMs = 0;
+    std::vector<std::string> slowWaits;  // [at, ms] of the first 50 slow ones, from the start
 };
 
 NullSampler g_sampler;
 
 DWORD WINAPI SampleNullWaits(void*) {
     NullSampler& s = g_sampler;
+    LARGE_INTEGER begin;
+    QueryPerformanceCounter(&begin);
     // Bounded: an hour of samples at most, whatever the harness does.
     for (long long i = 0; i < 720000 && !InterlockedCompareExchange(&s.stop, 0, 0) && IsWindow(s.hwnd); ++i) {
-        LARGE_INTEGER start;
-        QueryPerformanceCounter(&start);
+        const double at = ElapsedMs(begin);
         DWORD_PTR result = 0;
         const bool answered = SendMessageTimeoutW(s.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, s.timeoutMs, &result) != 0;
-        const double waited = ElapsedMs(start);
+        const double waited = ElapsedMs(begin) - at;
         if (!answered && !IsWindow(s.hwnd)) break;  // the window went while it was asked
         ++s.count;
         if (!answered) ++s.unanswered;
         s.totalMs += waited;
-        if (waited > s.longestMs) s.longestMs = waited;
-        if (waited > s.slowMs) ++s.slow;
+        if (waited > s.longestMs) {
+            s.longestMs = waited;
+            s.longestAtMs = at;
+        }
+        if (waited > s.slowMs && ++s.slow <= 50)
+            s.slowWaits.push_back(
+                JsonArray({JsonNumber(static_cast<long long>(at)), JsonNumber(static_cast<long long>(waited + 0.5))}));
         Sleep(s.intervalMs);
     }
     return 0;
@@ -941,7 +908,8 @@ std::string NullWaitsStart(const Request& request) {
 }
 
 // null_waits_stop: ends the sampling; "count" answers asked for, "unanswered", "slow" (waits
-// over the start's `slow` ms), "longest_us" and "mean_us" of the waits (microseconds).
+// over the start's `slow` ms) and "slow_waits" ([ms after the start, ms waited] of the first 50
+// of them), "longest_us", "longest_at_ms" and "mean_us" of the waits.
 std::string NullWaitsStop(const Request&) {
     if (!g_sampler.thread) return Fail("not sampling");
     InterlockedExchange(&g_sampler.stop, 1);
@@ -953,6 +921,8 @@ std::string NullWaitsStop(const Request&) {
                   .Add("count", JsonNumber(s.count))
                   .Add("unanswered", JsonNumber(s.unanswered))
                   .Add("slow", JsonNumber(s.slow))
+                  .Add("slow_waits", JsonArray(s.slowWaits))
+                  .Add("longest_at_ms", JsonNumber(static_cast<long long>(s.longestAtMs)))
                   .Add("longest_us", JsonNumber(static_cast<long long>(s.longestMs * 1000)))
                   .Add("mean_us", JsonNumber(s.count ? static_cast<long long>(s.totalMs / s.count * 1000) : 0)));
 }
@@ -971,8 +941,7 @@ const CommandEntry kCommands[] = {
     {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
-    {"listbox", ListBox},     {"double_click", DoubleClick}, {"answers", Answers},
-    {"watch_child", WatchChild}, {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop},
+    {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild}, {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

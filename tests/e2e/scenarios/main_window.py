@@ -229,11 +229,12 @@ def check_answers_across_probes(main, probes):
     gets a second chance."""
     for _ in range(2):
         answers = main.answer_times(probes * STATUS_INTERVAL + 1)
-        print(f"longest wait for the main window across {probes} status probes: {answers['longest_ms']} ms "
-              f"({answers['sent']} messages); waits over 20 ms (at ms, ms): {answers['slow']}")
-        if answers["unanswered"] == 0 and answers["longest_ms"] <= ANSWER_LIMIT_MS:
+        longest_ms = answers["longest"] * 1000
+        print(f"longest wait for the main window across {probes} status probes: {longest_ms:.0f} ms "
+              f"({answers['count']} messages); waits over 20 ms (at ms, ms): {answers['slow_waits']}")
+        if answers["unanswered"] == 0 and longest_ms <= ANSWER_LIMIT_MS:
             return
-    raise ScenarioFailure(f"another program waited {answers['longest_ms']} ms for the main window "
+    raise ScenarioFailure(f"another program waited {longest_ms:.0f} ms for the main window "
                           f"({answers['unanswered']} unanswered), twice")
 
 
