@@ -139,12 +139,14 @@ bool MainWindow::ApplyDisplayMode() {
         FocusEditor();
         return false;
     }
-    if (shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit) TakeDownFrameView();
-    shownMode_ = DisplayMode::Empty;
-
     // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
     // nothing can be shown.
     if (ShowsFrame() && frames_.FrameCount() == 0) mode_ = DisplayMode::Empty;
+    // From frame to frame the picture window, labels and fields stay where they are and only
+    // what belongs to the frame changes: nothing is cleared and painted twice.
+    const bool frameShown = shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit;
+    if (frameShown && !ShowsFrame()) TakeDownFrameView();
+    shownMode_ = DisplayMode::Empty;
     if (ShowsFrame()) BuildFrameView();
     shownMode_ = mode_;
     if (commentaryState_ == CommentaryState::Unreadable) ReportUnreadableCommentary();
@@ -184,39 +186,55 @@ void MainWindow::TakeDownFrameView() {
 }
 
 void MainWindow::BuildFrameView() {
+    // Built anew, or the frame view already there (another frame, the same frame again).
+    const bool fresh = picture_.hwnd() == nullptr;
     shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
     picture_.SetFramePath(shownFramePath_);
-    picture_.Show(hwnd());
+    // Painted at once, as when it is made: the new frame is there before the fields follow.
+    if (fresh) picture_.Show(hwnd());
+    else UpdateWindow(picture_.hwnd());
 
-    titleLabel_ = MakeLabel(shownFramePath_, 5, 5, kLabelCharWidth * static_cast<int>(shownFramePath_.size()),
-                            RegularFont.get());
-    CreateCommentaryLabels();
-    for (const CommentaryField& field : commentaryFields_) {
-        SetWindowTextW(field.edit, L"");
-        ShowWindow(field.edit, SW_SHOW);
-        SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
+    const int titleWidth = kLabelCharWidth * static_cast<int>(shownFramePath_.size());
+    if (titleLabel_) {
+        SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowTextW(titleLabel_, W(shownFramePath_));
+    } else {
+        titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
     }
-    SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-    SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-    ShowWindow(scrollBar_, SW_SHOW);
+    // The language change drops the labels so that they come back in the new texts.
+    if (!commentaryLabels_[0]) CreateCommentaryLabels();
+    if (fresh) {
+        for (const CommentaryField& field : commentaryFields_) {
+            SetWindowTextW(field.edit, L"");
+            ShowWindow(field.edit, SW_SHOW);
+            SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
+        }
+        SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+        SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+        ShowWindow(scrollBar_, SW_SHOW);
+        ShowWindow(prevLabel_, SW_SHOW);
+        ShowWindow(nextLabel_, SW_SHOW);
+    } else {
+        // As after a take-down: keys reach the window until the editor takes the focus.
+        lastFocusedField_ = nullptr;
+        SetFocus(hwnd());
+    }
     SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
-    ShowWindow(prevLabel_, SW_SHOW);
-    ShowWindow(nextLabel_, SW_SHOW);
 
     const LoadedCommentary loaded = LoadCommentary(shownFramePath_);
     commentaryState_ = loaded.state;
-    for (int i = 0; i < kFieldCount; ++i) {
-        SetWindowTextW(commentaryFields_[i].edit, W(loaded.texts[i]));
-        InvalidateRect(commentaryFields_[i].edit, nullptr, TRUE);
-    }
     // A commentary that could not be read is shown, empty, only to be read: editing it would
     // end in writing the empty fields over the operator's file.
     if (commentaryState_ == CommentaryState::Unreadable) mode_ = DisplayMode::FrameView;
-    if (mode_ == DisplayMode::CommentaryEdit) {
-        for (const CommentaryField& field : commentaryFields_) {
-            SendMessageW(field.edit, EM_SETREADONLY, FALSE, 0);
-            InvalidateRect(field.edit, nullptr, TRUE);
-        }
+    const bool editable = mode_ == DisplayMode::CommentaryEdit;
+    for (int i = 0; i < kFieldCount; ++i) {
+        HWND edit = commentaryFields_[i].edit;
+        SetWindowTextW(edit, W(loaded.texts[i]));
+        const bool wasEditable = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0;
+        if (editable != wasEditable) SendMessageW(edit, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+        InvalidateRect(edit, nullptr, TRUE);
+    }
+    if (editable) {
         lastFocusedField_ = commentaryFields_[0].edit;
         SetFocus(commentaryFields_[0].edit);
     }
@@ -313,7 +331,9 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
     AttachLanguageMenu(language);
     InvalidateStatusStrip();
-    // A commentary that could not be saved stays in its fields, under labels in the new language.
+    // The frame view makes its labels anew in the new texts. A commentary that could not be
+    // saved stays in its fields, under labels in the new language.
+    DestroyCommentaryLabels();
     if (!SetMode(mode_)) CreateCommentaryLabels();
 }
 
