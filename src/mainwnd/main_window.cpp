@@ -171,9 +171,10 @@ void MainWindow::FocusEditor() {
 
 void MainWindow::TakeDownFrameView() {
     picture_.Destroy();
-    if (titleLabel_) DestroyWindow(titleLabel_);
-    titleLabel_ = nullptr;
-    DestroyCommentaryLabels();
+    // The labels are hidden, not destroyed, and come back with the next frame: under Wine a
+    // static control that was given a font leaves a few bytes behind for good when destroyed.
+    ShowWindow(titleLabel_, SW_HIDE);
+    for (HWND label : commentaryLabels_) ShowWindow(label, SW_HIDE);
     for (const CommentaryField& field : commentaryFields_) ShowWindow(field.edit, SW_HIDE);
     ShowWindow(scrollBar_, SW_HIDE);
     ShowWindow(prevLabel_, SW_HIDE);
@@ -201,9 +202,11 @@ void MainWindow::BuildFrameView() {
     } else {
         titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
     }
-    // The language change drops the labels so that they come back in the new texts.
-    if (!commentaryLabels_[0]) CreateCommentaryLabels();
+    if (!commentaryLabels_[0]) LabelCommentary();
     if (fresh) {
+        ShowWindow(titleLabel_, SW_SHOW);
+        for (HWND label : commentaryLabels_)
+            if (label) ShowWindow(label, SW_SHOW);
         for (const CommentaryField& field : commentaryFields_) {
             SetWindowTextW(field.edit, L"");
             ShowWindow(field.edit, SW_SHOW);
@@ -240,20 +243,18 @@ void MainWindow::BuildFrameView() {
     }
 }
 
-void MainWindow::CreateCommentaryLabels() {
-    DestroyCommentaryLabels();
+void MainWindow::LabelCommentary() {
     const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
     for (int i = 0; i < kLabelCount; ++i) {
         const LabelPlace& p = places[i];
-        const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
-        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
-    }
-}
-
-void MainWindow::DestroyCommentaryLabels() {
-    for (HWND& label : commentaryLabels_) {
-        if (label) DestroyWindow(label);
-        label = nullptr;
+        if (commentaryLabels_[i]) {
+            SetWindowPos(commentaryLabels_[i], nullptr, p.left, p.top, p.width, kLabelHeight,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowTextW(commentaryLabels_[i], W(CurrentTexts[p.entry]));
+        } else {
+            const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
+            commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
+        }
     }
 }
 
@@ -331,10 +332,10 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
     AttachLanguageMenu(language);
     InvalidateStatusStrip();
-    // The frame view makes its labels anew in the new texts. A commentary that could not be
-    // saved stays in its fields, under labels in the new language.
-    DestroyCommentaryLabels();
-    if (!SetMode(mode_)) CreateCommentaryLabels();
+    // The labels take the new texts and places at once: a commentary that could not be saved
+    // stays in its fields, under labels in the new language.
+    if (commentaryLabels_[0]) LabelCommentary();
+    SetMode(mode_);
 }
 
 void MainWindow::EndSession() {
