@@ -693,6 +693,23 @@ std::string HoldFile(const Request& request) {
     return Ok();
 }
 
+// delete_file path=: deletes the file as another program would (Explorer, the operator); fails
+// while a program holds it open without sharing its deletion.
+std::string DeleteFileRequest(const Request& request) {
+    if (!request.Has("path")) return Fail("delete_file needs path");
+    if (!DeleteFileW(request.Wide("path").c_str())) return Fail("DeleteFile failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// move_file from= to=: moves the file over `to` in one step, as a program that stores a new
+// version of it would; fails while `to` is held open without sharing its deletion.
+std::string MoveFileRequest(const Request& request) {
+    if (!request.Has("from") || !request.Has("to")) return Fail("move_file needs from and to");
+    if (!MoveFileExW(request.Wide("from").c_str(), request.Wide("to").c_str(), MOVEFILE_REPLACE_EXISTING))
+        return Fail("MoveFileEx failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
 std::string ReleaseFiles(const Request&) {
     for (HANDLE file : g_heldFiles) CloseHandle(file);
     g_heldFiles.clear();
@@ -847,6 +864,7 @@ const CommandEntry kCommands[] = {
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
     {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
+    {"delete_file", DeleteFileRequest}, {"move_file", MoveFileRequest},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"double_click", DoubleClick}, {"counters", Counters},
 };

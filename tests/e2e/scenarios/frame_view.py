@@ -8,7 +8,7 @@ from common import (ENGLISH, ES_READONLY, FIELD_IDS, FILE_SHARE_NONE, ID_ABOUT, 
                     IDNO, IDYES, RUSSIAN, SCROLL_BAR, TURKISH, WM_ENDSESSION, WM_QUERYENDSESSION, choose_file,
                     choose_language, close, containing, exit_through_menu, held_by_another_program, immutable, message,
                     no_message_box, open_dialog, start_main_window)
-from e2e import check, check_equal, near, poll, windows_path, write_png
+from e2e import HarnessError, ScenarioFailure, check, check_equal, near, poll, windows_path, write_png
 
 MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
 GREY = (128, 128, 128)  # the picture window's background
@@ -379,15 +379,32 @@ def scenario_frames_folder_named_in_another_case(s):
     exit_through_menu(s, main)
 
 
-def scenario_missing_and_odd_pictures(s):
-    """A frame deleted while shown leaves a grey window at the next paint; a 100 x 50 picture and
-    a file that is no picture draw nothing; the program goes on."""
+def as_another_program(s, what, command, **fields):
+    """A file operation by another program (the driver), which must succeed: the program holds
+    no frame file open while it shows it."""
+    try:
+        s.driver.request(command, **fields)
+    except HarnessError as error:
+        raise ScenarioFailure(f"{what}: {error}")
+
+
+def scenario_pictures_replaced_deleted_and_odd(s):
+    """While its frame is shown, another program stores a newer picture over the frame file (as
+    the frame reader does) and then deletes it: both succeed, and the next paint shows the newer
+    picture, then the grey window; a 100 x 50 picture and a file that is no picture draw
+    nothing; the program goes on."""
     write_png(s.path("FRAMES/" + frame_name(2)), 100, 50, lambda x, y: (255, 0, 255))
     s.path("FRAMES/" + frame_name(3)).write_bytes(b"\x89PNG\r\n\x1a\n not really")
     view = start_with_frames(s, ENGLISH, numbers=(1,))
     view_frame(s, view, 1)
     check_picture(view, 1)
-    os.remove(s.path("FRAMES/" + frame_name(1)))
+    shown = windows_path(s.path("FRAMES/" + frame_name(1)))
+    make_frame(s.path("newer.png"), 3)
+    as_another_program(s, "a newer picture stored over the frame shown", "move_file",
+                       **{"from": windows_path(s.path("newer.png")), "to": shown})
+    view.main.redraw()
+    check_picture(view, 3)
+    as_another_program(s, "the frame shown deleted", "delete_file", path=shown)
     view.main.redraw()
     poll(lambda: view.picture_pixels([(250, 200)])[0] == GREY, 10, "the grey picture window")
     for number in (2, 3):
@@ -396,4 +413,3 @@ def scenario_missing_and_odd_pictures(s):
         check(all(colour == GREY for colour in colours), f"something drawn for frame {number}")
     check(s.still_running(0.2), "the program ended")
     exit_through_menu(s, view.main)
-
