@@ -3,7 +3,9 @@
 #   natively: our TFTP client's reads against curl and tftp-hpa, then Read > Frames' 100 frames
 #             of 50,000 bytes without Wine;
 #   end to end: Pelorin.exe under Wine, timed as a user meets it (tests/e2e/benches: the frame
-#             view, the 100-frame read beside what its specified pauses cost, printing).
+#             view, the 100-frame read beside what its specified pauses cost, printing), and
+#             a working day of more than ten minutes with what the program holds before and
+#             after it (handles, GDI and USER objects, memory, open files).
 # Usage: scripts/bench.sh            every benchmark
 #        scripts/bench.sh NAME...    only these end-to-end ones (tests/e2e/run.py bench --list)
 # Builds both builds first (scripts/build.sh). The end-to-end benchmarks keep a Wine prefix of

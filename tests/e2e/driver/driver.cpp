@@ -717,8 +717,9 @@ std::string ReleaseFiles(const Request&) {
 }
 
 // counters: what the system says the program holds, for the long-running benchmarks: kernel
-// handles, GDI and USER objects, private bytes and working set. A figure the system does not
-// give is null (Wine answers some of them with 0 or not at all: the harness says which).
+// handles, GDI and USER objects (and its windows, which are USER objects), private bytes,
+// commit charge (pagefile) and working set. A figure the system does not give is null (Wine
+// answers some with 0 or not at all).
 std::string Counters(const Request&) {
     if (!g_target.process) return Fail("no program started");
     JsonObject answer;
@@ -730,13 +731,23 @@ std::string Counters(const Request&) {
     SetLastError(0);
     const DWORD user = GetGuiResources(g_target.process, GR_USEROBJECTS);
     answer.Add("user", user || GetLastError() == 0 ? JsonNumber(user) : "null");
+    // The windows among the USER objects, which Wine does count: top-level and child windows.
+    long long windows = 0;
+    for (HWND top : TopLevelWindows()) {
+        ++windows;
+        EnumChildWindows(
+            top, [](HWND, LPARAM count) -> BOOL { return ++*reinterpret_cast<long long*>(count) > 0; },
+            reinterpret_cast<LPARAM>(&windows));
+    }
+    answer.Add("windows", JsonNumber(windows));
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(g_target.process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
         answer.Add("private_bytes", JsonNumber(static_cast<long long>(memory.PrivateUsage)));
+        answer.Add("pagefile", JsonNumber(static_cast<long long>(memory.PagefileUsage)));
         answer.Add("working_set", JsonNumber(static_cast<long long>(memory.WorkingSetSize)));
     } else {
-        answer.Add("private_bytes", "null").Add("working_set", "null");
+        answer.Add("private_bytes", "null").Add("pagefile", "null").Add("working_set", "null");
     }
     return Ok(answer);
 }
