@@ -195,9 +195,14 @@ void MainWindow::BuildFrameView() {
     if (fresh) picture_.Show(hwnd());
     else UpdateWindow(picture_.hwnd());
 
+    // Under Wine every change to a window costs a round trip to its server, and one that is
+    // repainted costs more: what has not changed is left alone.
     const int titleWidth = kLabelCharWidth * static_cast<int>(shownFramePath_.size());
     if (titleLabel_) {
-        SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT title;
+        GetClientRect(titleLabel_, &title);
+        if (title.right != titleWidth)
+            SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetWindowTextW(titleLabel_, W(shownFramePath_));
     } else {
         titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
@@ -220,9 +225,10 @@ void MainWindow::BuildFrameView() {
     } else {
         // As after a take-down: keys reach the window until the editor takes the focus.
         lastFocusedField_ = nullptr;
-        SetFocus(hwnd());
+        if (GetFocus() != hwnd()) SetFocus(hwnd());
     }
-    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
+    if (GetScrollPos(scrollBar_, SB_CTL) != frames_.CurrentFrameIndex)
+        SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
 
     const LoadedCommentary loaded = LoadCommentary(shownFramePath_);
     commentaryState_ = loaded.state;
@@ -232,10 +238,21 @@ void MainWindow::BuildFrameView() {
     const bool editable = mode_ == DisplayMode::CommentaryEdit;
     for (int i = 0; i < kFieldCount; ++i) {
         HWND edit = commentaryFields_[i].edit;
-        SetWindowTextW(edit, W(loaded.texts[i]));
+        bool changed = CommentaryFieldText(i) != loaded.texts[i];
+        if (changed) {
+            SetWindowTextW(edit, W(loaded.texts[i]));
+        } else {
+            // As after a new text: the caret at the start, and nothing typed on the frame left
+            // to be undone into this one.
+            SendMessageW(edit, EM_SETSEL, 0, 0);
+            SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+        }
         const bool wasEditable = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0;
-        if (editable != wasEditable) SendMessageW(edit, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
-        InvalidateRect(edit, nullptr, TRUE);
+        if (editable != wasEditable) {
+            SendMessageW(edit, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+            changed = true;
+        }
+        if (changed) InvalidateRect(edit, nullptr, TRUE);
     }
     if (editable) {
         lastFocusedField_ = commentaryFields_[0].edit;
