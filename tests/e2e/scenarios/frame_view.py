@@ -11,6 +11,7 @@ from common import (ENGLISH, ES_READONLY, FIELD_IDS, FILE_SHARE_NONE, ID_ABOUT, 
 from e2e import HarnessError, ScenarioFailure, check, check_equal, near, poll, windows_path, write_png
 
 MAX_LENGTHS = [50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105]
+WM_UNDO = 0x0304
 GREY = (128, 128, 128)  # the picture window's background
 
 # Frame pictures: 640 x 480, the detector's panel (the 139 columns on the left) and its bottom
@@ -202,7 +203,11 @@ def scenario_view_and_edit_journey(s):
     check(not commentary_path(s, 3).exists(), "a file for a frame left unchanged")
     check_picture(view, 3)
 
+    # Typed here what the second frame holds in the same field: undo there has nothing of this
+    # frame to take back.
+    view.type(8, expected[8])
     view.browse(0, frame_name(2))
+    view.fields[8].send(WM_UNDO)
     check_equal(view.texts(), expected, "the texts back on the second frame")
 
     # The language change while editing: saved, relabelled in Russian, read back, still editable.
