@@ -1,12 +1,49 @@
 // A frame's picture, decoded and drawn with GDI+.
 #include "mainwnd/frame_picture.h"
 
+#include <vector>
+
 #include "mainwnd/frame_crop.h"
+#include "sys/sys.h"
 #include "ui/wide.h"
+
+namespace {
+
+// Far above any detector screenshot (the frame reader stores at most 4,000,000 bytes): a file
+// beyond it is not taken into memory and shows nothing.
+constexpr int64_t kMaxPictureBytes = 64 * 1024 * 1024;
+
+// The whole file, or nothing when it cannot be read or is too large.
+std::vector<char> ReadPictureFile(const std::u16string& path) {
+    sys::FileHolder file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (!file) return {};
+    const int64_t size = sys::FileSize(file.get());
+    if (size <= 0 || size > kMaxPictureBytes) return {};
+    std::vector<char> bytes(static_cast<size_t>(size));
+    if (sys::ReadFile(file.get(), bytes.data(), bytes.size()) != size) return {};
+    return bytes;
+}
+
+}  // namespace
+
+FileStamp StampOfFile(const std::u16string& path) {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data)) return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.written = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                    data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
 
 void FramePicture::Load(const std::u16string& path) {
     path_ = path;
-    image_ = ui::GdiplusImage(W(path));
+    // Taken before the read: a file replaced meanwhile is seen as changed at the next look.
+    stamp_ = StampOfFile(path);
+    image_ = ui::GdiplusImage();
+    const std::vector<char> bytes = ReadPictureFile(path);
+    if (!bytes.empty()) image_ = ui::GdiplusImage(bytes.data(), static_cast<UINT>(bytes.size()));
     Gdiplus::GpRectF bounds(0.0f, 0.0f, 0.0f, 0.0f);
     Gdiplus::GpUnit unit = Gdiplus::UnitPixel;
     if (image_) Gdiplus::DllExports::GdipGetImageBounds(image_.get(), &bounds, &unit);

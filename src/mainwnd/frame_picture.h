@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "ui/gdiplus_holders.h"
@@ -14,14 +15,30 @@ struct PictureRect {
     float x, y, width, height;
 };
 
-// The decoded picture and the file it came from. GDI+ keeps the file open while the picture
-// is held, so an object lives no longer than one paint or one print: the frame reader must be
-// able to replace the file meanwhile.
+// Which version of a file is on disk, told cheaply: its size and last write. A missing or
+// unreachable file is a version of its own.
+struct FileStamp {
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t written = 0;  // FILETIME, 100 ns units
+
+    bool operator==(const FileStamp& other) const {
+        return exists == other.exists && size == other.size && written == other.written;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+FileStamp StampOfFile(const std::u16string& path);
+
+// The decoded picture and the version of the file it came from. The file is read into memory
+// and closed before it is decoded: while the picture is held, the frame reader may replace the
+// file and the operator may delete it.
 class FramePicture {
 public:
-    // Decodes the file at `path` in place of what was held. A missing or broken file leaves
-    // the picture empty, 0 x 0.
+    // Decodes the file at `path` in place of what was held. A missing, unreadable or broken
+    // file leaves the picture empty, 0 x 0.
     void Load(const std::u16string& path);
+    // Whether the file on disk is no longer the one decoded (replaced, changed or deleted).
+    bool FileChanged() const { return StampOfFile(path_) != stamp_; }
 
     const std::u16string& Path() const { return path_; }
     // In pixels.
@@ -36,6 +53,7 @@ public:
 
 private:
     std::u16string path_;
+    FileStamp stamp_;
     ui::GdiplusImage image_;
     float width_ = 0;
     float height_ = 0;

@@ -145,12 +145,14 @@ bool MainWindow::ApplyDisplayMode() {
         FocusEditor();
         return false;
     }
-    if (shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit) TakeDownFrameView();
-    shownMode_ = DisplayMode::Empty;
-
     // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
     // nothing can be shown.
     if (ShowsFrame() && frames_.FrameCount() == 0) mode_ = DisplayMode::Empty;
+    // From frame to frame the picture window, labels and fields stay where they are and only
+    // what belongs to the frame changes: nothing is cleared and painted twice.
+    const bool frameShown = shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit;
+    if (frameShown && !ShowsFrame()) TakeDownFrameView();
+    shownMode_ = DisplayMode::Empty;
     if (ShowsFrame()) BuildFrameView();
     shownMode_ = mode_;
     if (commentaryState_ == CommentaryState::Unreadable) ReportUnreadableCommentary();
@@ -175,9 +177,10 @@ void MainWindow::FocusEditor() {
 
 void MainWindow::TakeDownFrameView() {
     picture_.Destroy();
-    if (titleLabel_) DestroyWindow(titleLabel_);
-    titleLabel_ = nullptr;
-    DestroyCommentaryLabels();
+    // The labels are hidden, not destroyed, and come back with the next frame: under Wine a
+    // static control that was given a font leaves a few bytes behind for good when destroyed.
+    ShowWindow(titleLabel_, SW_HIDE);
+    for (HWND label : commentaryLabels_) ShowWindow(label, SW_HIDE);
     for (const CommentaryField& field : commentaryFields_) ShowWindow(field.edit, SW_HIDE);
     ShowWindow(scrollBar_, SW_HIDE);
     ShowWindow(prevLabel_, SW_HIDE);
@@ -190,58 +193,91 @@ void MainWindow::TakeDownFrameView() {
 }
 
 void MainWindow::BuildFrameView() {
+    // Built anew, or the frame view already there (another frame, the same frame again).
+    const bool fresh = picture_.hwnd() == nullptr;
     shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
     picture_.SetFramePath(shownFramePath_);
-    picture_.Show(hwnd());
+    // Painted at once, as when it is made: the new frame is there before the fields follow.
+    if (fresh) picture_.Show(hwnd());
+    else UpdateWindow(picture_.hwnd());
 
-    titleLabel_ = MakeLabel(shownFramePath_, 5, 5, kLabelCharWidth * static_cast<int>(shownFramePath_.size()),
-                            RegularFont.get());
-    CreateCommentaryLabels();
-    for (const CommentaryField& field : commentaryFields_) {
-        SetWindowTextW(field.edit, L"");
-        ShowWindow(field.edit, SW_SHOW);
-        SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
+    // Under Wine every change to a window costs a round trip to its server, and one that is
+    // repainted costs more: what has not changed is left alone.
+    const int titleWidth = kLabelCharWidth * static_cast<int>(shownFramePath_.size());
+    if (titleLabel_) {
+        RECT title;
+        GetClientRect(titleLabel_, &title);
+        if (title.right != titleWidth)
+            SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowTextW(titleLabel_, W(shownFramePath_));
+    } else {
+        titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
     }
-    SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-    SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-    ShowWindow(scrollBar_, SW_SHOW);
-    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
-    ShowWindow(prevLabel_, SW_SHOW);
-    ShowWindow(nextLabel_, SW_SHOW);
+    if (!commentaryLabels_[0]) LabelCommentary();
+    if (fresh) {
+        ShowWindow(titleLabel_, SW_SHOW);
+        for (HWND label : commentaryLabels_)
+            if (label) ShowWindow(label, SW_SHOW);
+        for (const CommentaryField& field : commentaryFields_) {
+            SetWindowTextW(field.edit, L"");
+            ShowWindow(field.edit, SW_SHOW);
+            SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
+        }
+        SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+        SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
+        ShowWindow(scrollBar_, SW_SHOW);
+        ShowWindow(prevLabel_, SW_SHOW);
+        ShowWindow(nextLabel_, SW_SHOW);
+    } else {
+        // As after a take-down: keys reach the window until the editor takes the focus.
+        lastFocusedField_ = nullptr;
+        if (GetFocus() != hwnd()) SetFocus(hwnd());
+    }
+    if (GetScrollPos(scrollBar_, SB_CTL) != frames_.CurrentFrameIndex)
+        SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
 
     const LoadedCommentary loaded = LoadCommentary(shownFramePath_);
     commentaryState_ = loaded.state;
-    for (int i = 0; i < kFieldCount; ++i) {
-        SetWindowTextW(commentaryFields_[i].edit, W(loaded.texts[i]));
-        InvalidateRect(commentaryFields_[i].edit, nullptr, TRUE);
-    }
     // A commentary that could not be read is shown, empty, only to be read: editing it would
     // end in writing the empty fields over the operator's file.
     if (commentaryState_ == CommentaryState::Unreadable) mode_ = DisplayMode::FrameView;
-    if (mode_ == DisplayMode::CommentaryEdit) {
-        for (const CommentaryField& field : commentaryFields_) {
-            SendMessageW(field.edit, EM_SETREADONLY, FALSE, 0);
-            InvalidateRect(field.edit, nullptr, TRUE);
+    const bool editable = mode_ == DisplayMode::CommentaryEdit;
+    for (int i = 0; i < kFieldCount; ++i) {
+        HWND edit = commentaryFields_[i].edit;
+        bool changed = CommentaryFieldText(i) != loaded.texts[i];
+        if (changed) {
+            SetWindowTextW(edit, W(loaded.texts[i]));
+        } else {
+            // As after a new text: the caret at the start, and nothing typed on the frame left
+            // to be undone into this one.
+            SendMessageW(edit, EM_SETSEL, 0, 0);
+            SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
         }
+        const bool wasEditable = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0;
+        if (editable != wasEditable) {
+            SendMessageW(edit, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+            changed = true;
+        }
+        if (changed) InvalidateRect(edit, nullptr, TRUE);
+    }
+    if (editable) {
         lastFocusedField_ = commentaryFields_[0].edit;
         SetFocus(commentaryFields_[0].edit);
     }
 }
 
-void MainWindow::CreateCommentaryLabels() {
-    DestroyCommentaryLabels();
+void MainWindow::LabelCommentary() {
     const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
     for (int i = 0; i < kLabelCount; ++i) {
         const LabelPlace& p = places[i];
-        const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
-        commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
-    }
-}
-
-void MainWindow::DestroyCommentaryLabels() {
-    for (HWND& label : commentaryLabels_) {
-        if (label) DestroyWindow(label);
-        label = nullptr;
+        if (commentaryLabels_[i]) {
+            SetWindowPos(commentaryLabels_[i], nullptr, p.left, p.top, p.width, kLabelHeight,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowTextW(commentaryLabels_[i], W(CurrentTexts[p.entry]));
+        } else {
+            const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
+            commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
+        }
     }
 }
 
@@ -319,8 +355,10 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
     AttachLanguageMenu(language);
     InvalidateStatusStrip();
-    // A commentary that could not be saved stays in its fields, under labels in the new language.
-    if (!SetMode(mode_)) CreateCommentaryLabels();
+    // The labels take the new texts and places at once: a commentary that could not be saved
+    // stays in its fields, under labels in the new language.
+    if (commentaryLabels_[0]) LabelCommentary();
+    SetMode(mode_);
 }
 
 void MainWindow::EndSession() {

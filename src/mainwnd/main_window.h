@@ -117,8 +117,9 @@ private:
     void AttachLanguageMenu(LanguageId language);
     void TakeDownFrameView();
     void BuildFrameView();
-    void CreateCommentaryLabels();
-    void DestroyCommentaryLabels();
+    // The commentary labels in the current texts at their places: made the first time, then
+    // given the texts of a new language.
+    void LabelCommentary();
     HWND MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font);
     CommentaryTexts FieldTexts() const;
     void ReportUnsavedCommentary(const std::u16string& path);
@@ -148,7 +149,7 @@ private:
     ProbeAttempt statusProbe_;                    // the status probe under way, if open
     sys::Endpoint probeAddress_;                  // the address the status line shows
     PictureWindow picture_;                       // while a frame is on screen
-    HWND titleLabel_ = nullptr;                   // the frame's path, while a frame is on screen
+    HWND titleLabel_ = nullptr;                   // the frame's path; hidden without a frame
     std::array<HWND, kLabelCount> commentaryLabels_ = {};
     HWND lastFocusedField_ = nullptr;             // where the focus goes back to while editing
     HWND nextLabel_ = nullptr;

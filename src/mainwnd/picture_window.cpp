@@ -1,10 +1,9 @@
-// The frame picture: the PNG drawn with GDI+ at every paint, cropped as the detector's screen
-// needs. A missing or broken file leaves the grey background.
+// The frame picture: the PNG decoded when the frame changes, drawn cropped as the detector's
+// screen needs on the class's grey background, and kept as drawn for the paints that follow. A
+// missing or broken file leaves the grey background.
 #include "mainwnd/picture_window.h"
 
-#include "mainwnd/frame_picture.h"
 #include "res/resource.h"
-#include "ui/gdi_holders.h"
 
 namespace {
 
@@ -15,7 +14,9 @@ constexpr float kPictureMargin = 5;     // from the window's top-left corner
 
 void PictureWindow::SetFramePath(const std::u16string& path) {
     framePath_ = path;
-    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+    // No erasing first: the next paint covers the whole window, so the old frame stays until
+    // the new one replaces it.
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void PictureWindow::Show(HWND mainWindow) {
@@ -25,16 +26,52 @@ void PictureWindow::Show(HWND mainWindow) {
 }
 
 LRESULT PictureWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        Paint();
-        return 0;
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint draws the background with the picture
+        case WM_DESTROY:
+            // Nothing of the frame is kept while no frame is on screen.
+            picture_ = FramePicture();
+            drawing_ = ui::BitmapHolder();
+            break;
+        default:
+            break;
     }
     return ui::Window::OnMessage(message, wParam, lParam);
 }
 
 void PictureWindow::Paint() {
     ui::PaintSession paint(hwnd());
-    FramePicture picture;
-    picture.Load(framePath_);
-    picture.DrawCrop(paint.dc(), kPictureMargin, kPictureMargin);
+    // Another frame, or the file of this one replaced or deleted since it was decoded.
+    if (picture_.Path() != framePath_ || picture_.FileChanged()) {
+        picture_.Load(framePath_);
+        drawing_ = ui::BitmapHolder();
+    }
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    DrawClientArea(paint.dc(), client);
+}
+
+void PictureWindow::DrawClientArea(HDC windowDC, const RECT& client) {
+    const HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd(), GCLP_HBRBACKGROUND));
+    const ui::OwnedDC memory(CreateCompatibleDC(windowDC));
+    if (!drawing_ && memory) {
+        drawing_ = ui::BitmapHolder(CreateCompatibleBitmap(windowDC, client.right, client.bottom));
+        if (drawing_) {
+            const ui::Selection selected(memory.get(), drawing_.get());
+            FillRect(memory.get(), &client, background);
+            picture_.DrawCrop(memory.get(), kPictureMargin, kPictureMargin);
+        }
+    }
+    if (memory && drawing_) {
+        const ui::Selection selected(memory.get(), drawing_.get());
+        BitBlt(windowDC, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    // No memory for the drawing: straight onto the window.
+    FillRect(windowDC, &client, background);
+    picture_.DrawCrop(windowDC, kPictureMargin, kPictureMargin);
 }

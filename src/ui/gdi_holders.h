@@ -8,7 +8,7 @@
 
 namespace ui {
 
-// A font, brush or pen the program made (CreateFont, CreateSolidBrush...): DeleteObject.
+// A font, brush, pen or bitmap the program made (CreateFont, CreateSolidBrush...): DeleteObject.
 template <typename Handle>
 class GdiObject {
 public:
@@ -37,6 +37,7 @@ private:
 
 using FontHolder = GdiObject<HFONT>;
 using BrushHolder = GdiObject<HBRUSH>;
+using BitmapHolder = GdiObject<HBITMAP>;
 
 // A device context the program owns (a printer's, from the print dialog): DeleteDC.
 class OwnedDC {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include <shlwapi.h>
 
 #include <utility>
 
@@ -47,32 +48,46 @@ private:
     Gdiplus::GpGraphics* graphics_ = nullptr;
 };
 
-// A picture decoded by GDI+ (GdipLoadImageFromFile): GdipDisposeImage.
+// A picture decoded by GDI+ from bytes in memory (GdipLoadImageFromStream on a stream over a
+// copy of them): GdipDisposeImage, then the stream released. GDI+ may read the stream for as
+// long as the picture lives, so the two go together. Loading from the file instead would keep
+// the file open as long as the picture is held.
 class GdiplusImage {
 public:
     GdiplusImage() = default;
-    // Empty when the file cannot be read or decoded.
-    explicit GdiplusImage(const wchar_t* path) {
-        if (Gdiplus::DllExports::GdipLoadImageFromFile(path, &image_) != Gdiplus::Ok) image_ = nullptr;
+    // Empty when the bytes cannot be decoded.
+    GdiplusImage(const void* bytes, UINT size) : stream_(SHCreateMemStream(static_cast<const BYTE*>(bytes), size)) {
+        if (!stream_ || Gdiplus::DllExports::GdipLoadImageFromStream(stream_, &image_) != Gdiplus::Ok) {
+            image_ = nullptr;
+            Release();
+        }
     }
-    GdiplusImage(GdiplusImage&& other) noexcept : image_(std::exchange(other.image_, nullptr)) {}
+    GdiplusImage(GdiplusImage&& other) noexcept
+        : stream_(std::exchange(other.stream_, nullptr)), image_(std::exchange(other.image_, nullptr)) {}
     GdiplusImage& operator=(GdiplusImage&& other) noexcept {
         if (this != &other) {
-            if (image_) Gdiplus::DllExports::GdipDisposeImage(image_);
+            Release();
+            stream_ = std::exchange(other.stream_, nullptr);
             image_ = std::exchange(other.image_, nullptr);
         }
         return *this;
     }
     GdiplusImage(const GdiplusImage&) = delete;
     GdiplusImage& operator=(const GdiplusImage&) = delete;
-    ~GdiplusImage() {
-        if (image_) Gdiplus::DllExports::GdipDisposeImage(image_);
-    }
+    ~GdiplusImage() { Release(); }
 
     Gdiplus::GpImage* get() const { return image_; }
     explicit operator bool() const { return image_ != nullptr; }
 
 private:
+    void Release() {
+        if (image_) Gdiplus::DllExports::GdipDisposeImage(image_);
+        image_ = nullptr;
+        if (stream_) stream_->Release();
+        stream_ = nullptr;
+    }
+
+    IStream* stream_ = nullptr;
     Gdiplus::GpImage* image_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 // given by the request ("timeout", milliseconds) and polls its condition; nothing waits blindly.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -740,10 +741,63 @@ std::string HoldFile(const Request& request) {
     return Ok();
 }
 
+// delete_file path=: deletes the file as another program would (Explorer, the operator); fails
+// while a program holds it open without sharing its deletion.
+std::string DeleteFileRequest(const Request& request) {
+    if (!request.Has("path")) return Fail("delete_file needs path");
+    if (!DeleteFileW(request.Wide("path").c_str())) return Fail("DeleteFile failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
+// move_file from= to=: moves the file over `to` in one step, as a program that stores a new
+// version of it would; fails while `to` is held open without sharing its deletion.
+std::string MoveFileRequest(const Request& request) {
+    if (!request.Has("from") || !request.Has("to")) return Fail("move_file needs from and to");
+    if (!MoveFileExW(request.Wide("from").c_str(), request.Wide("to").c_str(), MOVEFILE_REPLACE_EXISTING))
+        return Fail("MoveFileEx failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
 std::string ReleaseFiles(const Request&) {
     for (HANDLE file : g_heldFiles) CloseHandle(file);
     g_heldFiles.clear();
     return Ok();
+}
+
+// counters: what the system says the program holds, for the long-running benchmarks: kernel
+// handles, GDI and USER objects (and its windows, which are USER objects), private bytes,
+// commit charge (pagefile) and working set. A figure the system does not give is null (Wine
+// answers some with 0 or not at all).
+std::string Counters(const Request&) {
+    if (!g_target.process) return Fail("no program started");
+    JsonObject answer;
+    DWORD handles = 0;
+    answer.Add("handles", GetProcessHandleCount(g_target.process, &handles) ? JsonNumber(handles) : "null");
+    SetLastError(0);
+    const DWORD gdi = GetGuiResources(g_target.process, GR_GDIOBJECTS);
+    answer.Add("gdi", gdi || GetLastError() == 0 ? JsonNumber(gdi) : "null");
+    SetLastError(0);
+    const DWORD user = GetGuiResources(g_target.process, GR_USEROBJECTS);
+    answer.Add("user", user || GetLastError() == 0 ? JsonNumber(user) : "null");
+    // The windows among the USER objects, which Wine does count: top-level and child windows.
+    long long windows = 0;
+    for (HWND top : TopLevelWindows()) {
+        ++windows;
+        EnumChildWindows(
+            top, [](HWND, LPARAM count) -> BOOL { return ++*reinterpret_cast<long long*>(count) > 0; },
+            reinterpret_cast<LPARAM>(&windows));
+    }
+    answer.Add("windows", JsonNumber(windows));
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(g_target.process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
+        answer.Add("private_bytes", JsonNumber(static_cast<long long>(memory.PrivateUsage)));
+        answer.Add("pagefile", JsonNumber(static_cast<long long>(memory.PagefileUsage)));
+        answer.Add("working_set", JsonNumber(static_cast<long long>(memory.WorkingSetSize)));
+    } else {
+        answer.Add("private_bytes", "null").Add("pagefile", "null").Add("working_set", "null");
+    }
+    return Ok(answer);
 }
 
 // ---- painting
@@ -806,9 +860,9 @@ std::string HScroll(const Request& request) {
     return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(parent, start, Timeout(request, 10000), nullptr))));
 }
 
-// press_timed hwnd= id= top= class= [replaces=]: clicks the button, then waits until `top` has a
-// visible child of the class (other than `replaces`, a child that is to give way to a new one)
-// and nothing left to paint; "us" as for hscroll.
+// press_timed hwnd= id= top= class= [replaces=] [text=]: clicks the button, then waits until
+// `top` has a visible child of the class (other than `replaces`, a child that is to give way to
+// a new one; with `text`, one showing that text) and nothing left to paint; "us" as for hscroll.
 std::string PressTimed(const Request& request) {
     HWND dialog, top;
     long long id;
@@ -820,12 +874,21 @@ std::string PressTimed(const Request& request) {
     const std::wstring wanted = request.Wide("class");
     HWND old = nullptr;
     WindowField(request, "replaces", &old);
+    const bool anyText = !request.Has("text");
+    const std::wstring text = anyText ? std::wstring() : request.Wide("text");
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     if (!PostMessageW(button, BM_CLICK, 0, 0)) return Fail("PostMessage failed");
+    // The text as the window manager keeps it: no message to the program while it works.
+    auto showsText = [&](HWND child) {
+        wchar_t buffer[1024] = {};
+        InternalGetWindowText(child, buffer, 1024);
+        return text == buffer;
+    };
     auto shown = [&] {
         for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (child != old && ClassOf(child) == wanted && IsWindowVisible(child)) return true;
+            if (child != old && ClassOf(child) == wanted && IsWindowVisible(child) && (anyText || showsText(child)))
+                return true;
         return false;
     };
     return Ok(JsonObject().Add("us", JsonNumber(TimeUntilPainted(top, start, Timeout(request, 10000), shown))));
@@ -940,8 +1003,10 @@ const CommandEntry kCommands[] = {
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
     {"focus", Focus},
     {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
+    {"delete_file", DeleteFileRequest}, {"move_file", MoveFileRequest},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
-    {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild}, {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop},
+    {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild},
+    {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop}, {"counters", Counters},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

@@ -6,11 +6,12 @@ import time
 
 from common import (ENGLISH, FILE_SHARE_NONE, FILE_SHARE_READ_WRITE, ID_READ_SETTINGS, ID_SET_IP_ADDRESS,
                     ID_VIEW_SETTINGS, ID_WRITE_DEFAULT_SETTINGS, IDNO, IDYES, held_by_another_program,
-                    RUSSIAN, Detector, check_files, check_log_has, choose_file, close, exit_through_menu,
+                    RUSSIAN, Detector, check_files, check_log_has, choose_file, choose_language, close, exit_through_menu,
                     immutable, message, no_message_box, open_dialog, open_file_dialog, random_bytes,
                     start_main_window)
 from e2e import IDCANCEL, IDOK, VK_ESCAPE, check, check_equal, poll, windows_path
-from frame_view import commentary_bytes, commentary_path, edit, frame_name, start_with_frames, view_frame
+from frame_view import (RUSSIAN_LABELS, check_labels, commentary_bytes, commentary_path, edit, frame_name,
+                        start_with_frames, view_frame)
 from main_window import CYAN, RED, STATUS_INTERVAL, wait_status
 from read_frames import SLOW_PACKETS_MS, answered_throughout
 
@@ -317,7 +318,8 @@ def cancel_settings_file(s, main, shot):
 def scenario_view_settings(s):
     """The greyed View > Settings still works when sent. Over a commentary being edited: Cancel
     and a file that does not open change nothing; a settings file that opens saves the
-    commentary, takes the frame view down and leaves the settings mode's empty window."""
+    commentary, takes the frame view down and leaves the settings mode's empty window. A frame
+    viewed after a language change there has its labels in the new language."""
     frames = s.path("FRAMES")
     (frames / "fds.sdb").write_bytes(b"settings")
     view = start_with_frames(s, ENGLISH, numbers=(1, 2))
@@ -357,9 +359,14 @@ def scenario_view_settings(s):
     check(not any(field.visible for field in view.fields), "a commentary field still shows")
     check(not view.bar.visible, "the scroll bar still shows")
     check_equal(view.title(), None, "the title label")
+    check_equal([label["text"] for label in view.labels()], [], "the labels showing")
     main.screenshot("view-settings-mode-english")
     check(main.menu_item(ID_VIEW_SETTINGS)["grayed"], "View > Settings is not greyed after use")
     saved = commentary.read_bytes()
+    # The frame view comes back in the language chosen meanwhile.
+    choose_language(s, main, RUSSIAN)
+    view_frame(s, view, 2)
+    check_labels(view, RUSSIAN_LABELS)
     exit_through_menu(s, main)
     check_equal(commentary.read_bytes(), saved, "the commentary after Exit from the settings mode")
 
