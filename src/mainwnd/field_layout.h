@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr int kFieldCount = 12;
@@ -27,6 +28,11 @@ std::array<FieldRect, kFieldCount> ComputeFieldRects(const char16_t* const* text
 // The 17 labels of the frame view: message table entry, place (client pixels) and font. Every
 // label is 8 pixels per character wide and 16 high, "Signature" 9 per character.
 constexpr int kLabelCount = 17;
+
+// Labels of the main window (the frame's title, prev/next) are 16 pixels high and 8 pixels
+// wide per character.
+constexpr int kLabelHeight = 16;
+constexpr int LabelWidth(size_t characters) { return 8 * static_cast<int>(characters); }
 
 struct LabelPlace {
     int entry;

@@ -1,10 +1,10 @@
-// The main window: creation and layout, keys and commands, browsing, painting.
+// The main window: creation and layout, keys and commands, closing, painting. What it shows
+// (the display modes and the frame view) is in frame_view.cpp, the status line in status_line.cpp.
 #include "mainwnd/main_window.h"
 
 #include "core/messages.h"
 #include "core/text_format.h"
-#include "mainwnd/device_search.h"
-#include "net/probe.h"
+#include "mainwnd/status_line.h"
 #include "res/resource.h"
 #include "sys/sys.h"
 #include "ui/wide.h"
@@ -16,13 +16,7 @@ namespace {
 
 constexpr int kWindowWidth = 1024;
 constexpr int kWindowHeight = 760;
-constexpr int kLabelHeight = 16;
-constexpr int kLabelCharWidth = 8;
 constexpr int kFieldMargin = 2;
-constexpr UINT_PTR kStatusTimerId = 1;
-// While a status probe is open, it is looked at this often, without waiting.
-constexpr UINT_PTR kProbeCheckTimerId = 2;
-constexpr UINT kProbeCheckMs = 10;
 
 ui::FontHolder MakeCourierFont(int height, int weight) {
     return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
@@ -36,9 +30,7 @@ int MenuForLanguage(LanguageId language) {
     return IDR_MENU_RUSSIAN;
 }
 
-int TextWidth(const char16_t* text) {
-    return kLabelCharWidth * static_cast<int>(std::char_traits<char16_t>::length(text));
-}
+int TextWidth(const char16_t* text) { return LabelWidth(std::char_traits<char16_t>::length(text)); }
 
 }  // namespace
 
@@ -47,8 +39,6 @@ MainWindow::MainWindow(MainWindowHost& host, FrameList& frames, const MainWindow
     for (int i = 0; i < kFieldCount; ++i) commentaryFields_[i].maxLength = kCommentaryFields[i].maxLength;
     icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELORIN));
 }
-
-MainWindow::~MainWindow() { EndProbe(statusProbe_); }
 
 BOOL MainWindow::OnInitDialog() {
     HWND self = hwnd();
@@ -66,9 +56,10 @@ BOOL MainWindow::OnInitDialog() {
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     SetWindowTextW(self, W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
-    probeAddress_ = host_.CurrentLink().ProbeAddress();
-    if (options_.startupSearch) RunStartupSearch();
-    StartStatus();
+    uint32_t found = 0;
+    if (options_.startupSearch && RunStartupSearch(hwnd(), host_.CurrentLink().device.ip, &found))
+        host_.AdoptDeviceAddress(found);
+    statusLine_.Start(hwnd(), host_.CurrentLink().ProbeAddress());
     return FALSE;  // no field takes the focus: keys reach the window itself
 }
 
@@ -119,213 +110,6 @@ void MainWindow::CreatePrevNextLabels() {
     nextLabel_ = label(CurrentTexts[kMsgNext], client.right - 40);
 }
 
-bool MainWindow::SetMode(DisplayMode mode) {
-    mode_ = mode;
-    return ApplyDisplayMode();
-}
-
-bool MainWindow::ShowFrame(int index, DisplayMode mode) {
-    frames_.CurrentFrameIndex = index;
-    return SetMode(mode);
-}
-
-bool MainWindow::ShowSettings(const std::u16string& fileName) {
-    if (!SetMode(DisplayMode::Settings)) return false;
-    settingsFileName_ = fileName;
-    InvalidateRect(hwnd(), nullptr, TRUE);
-    return true;
-}
-
-bool MainWindow::ApplyDisplayMode() {
-    // Leaving the editor saves to the frame on screen, whatever frame comes next. When that
-    // fails, the editor stays as it is: the texts typed are the only copy there is.
-    if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts())) {
-        KeepEditing();
-        ReportUnsavedCommentary(CommentaryPathFor(shownFramePath_));
-        FocusEditor();
-        return false;
-    }
-    // A frame mode needs a frame: with an empty list (the folder emptied outside the program)
-    // nothing can be shown.
-    if (ShowsFrame() && frames_.FrameCount() == 0) mode_ = DisplayMode::Empty;
-    // From frame to frame the picture window, labels and fields stay where they are and only
-    // what belongs to the frame changes: nothing is cleared and painted twice.
-    const bool frameShown = shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit;
-    if (frameShown && !ShowsFrame()) TakeDownFrameView();
-    shownMode_ = DisplayMode::Empty;
-    if (ShowsFrame()) BuildFrameView();
-    shownMode_ = mode_;
-    if (commentaryState_ == CommentaryState::Unreadable) ReportUnreadableCommentary();
-    return true;
-}
-
-void MainWindow::KeepEditing() {
-    mode_ = DisplayMode::CommentaryEdit;
-    // A browse or a command may already have moved the current frame on: it goes back.
-    for (int i = 0; i < frames_.FrameCount(); ++i) {
-        if (frames_.PathOf(i) == shownFramePath_) {
-            frames_.CurrentFrameIndex = i;
-            break;
-        }
-    }
-    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
-}
-
-void MainWindow::FocusEditor() {
-    if (shownMode_ == DisplayMode::CommentaryEdit && lastFocusedField_) SetFocus(lastFocusedField_);
-}
-
-void MainWindow::TakeDownFrameView() {
-    picture_.Destroy();
-    // The labels are hidden, not destroyed, and come back with the next frame: under Wine a
-    // static control that was given a font leaves a few bytes behind for good when destroyed.
-    ShowWindow(titleLabel_, SW_HIDE);
-    for (HWND label : commentaryLabels_) ShowWindow(label, SW_HIDE);
-    for (const CommentaryField& field : commentaryFields_) ShowWindow(field.edit, SW_HIDE);
-    ShowWindow(scrollBar_, SW_HIDE);
-    ShowWindow(prevLabel_, SW_HIDE);
-    ShowWindow(nextLabel_, SW_HIDE);
-    lastFocusedField_ = nullptr;
-    shownFramePath_.clear();
-    commentaryState_ = CommentaryState::Missing;
-    // The focus may have been in a field that is now hidden; keys go to the window again.
-    SetFocus(hwnd());
-}
-
-void MainWindow::BuildFrameView() {
-    // Built anew, or the frame view already there (another frame, the same frame again).
-    const bool fresh = picture_.hwnd() == nullptr;
-    shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
-    picture_.SetFramePath(shownFramePath_);
-    // Painted at once, as when it is made: the new frame is there before the fields follow.
-    if (fresh) picture_.Show(hwnd());
-    else UpdateWindow(picture_.hwnd());
-
-    // Under Wine every change to a window costs a round trip to its server, and one that is
-    // repainted costs more: what has not changed is left alone.
-    const int titleWidth = kLabelCharWidth * static_cast<int>(shownFramePath_.size());
-    if (titleLabel_) {
-        RECT title;
-        GetClientRect(titleLabel_, &title);
-        if (title.right != titleWidth)
-            SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowTextW(titleLabel_, W(shownFramePath_));
-    } else {
-        titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
-    }
-    if (!commentaryLabels_[0]) LabelCommentary();
-    if (fresh) {
-        ShowWindow(titleLabel_, SW_SHOW);
-        for (HWND label : commentaryLabels_)
-            if (label) ShowWindow(label, SW_SHOW);
-        for (const CommentaryField& field : commentaryFields_) {
-            SetWindowTextW(field.edit, L"");
-            ShowWindow(field.edit, SW_SHOW);
-            SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
-        }
-        SendMessageW(nextLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-        SendMessageW(prevLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
-        ShowWindow(scrollBar_, SW_SHOW);
-        ShowWindow(prevLabel_, SW_SHOW);
-        ShowWindow(nextLabel_, SW_SHOW);
-    } else {
-        // As after a take-down: keys reach the window until the editor takes the focus.
-        lastFocusedField_ = nullptr;
-        if (GetFocus() != hwnd()) SetFocus(hwnd());
-    }
-    if (GetScrollPos(scrollBar_, SB_CTL) != frames_.CurrentFrameIndex)
-        SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
-
-    const LoadedCommentary loaded = LoadCommentary(shownFramePath_);
-    commentaryState_ = loaded.state;
-    // A commentary that could not be read is shown, empty, only to be read: editing it would
-    // end in writing the empty fields over the operator's file.
-    if (commentaryState_ == CommentaryState::Unreadable) mode_ = DisplayMode::FrameView;
-    const bool editable = mode_ == DisplayMode::CommentaryEdit;
-    for (int i = 0; i < kFieldCount; ++i) {
-        HWND edit = commentaryFields_[i].edit;
-        bool changed = CommentaryFieldText(i) != loaded.texts[i];
-        if (changed) {
-            SetWindowTextW(edit, W(loaded.texts[i]));
-        } else {
-            // As after a new text: the caret at the start, and nothing typed on the frame left
-            // to be undone into this one.
-            SendMessageW(edit, EM_SETSEL, 0, 0);
-            SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
-        }
-        const bool wasEditable = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0;
-        if (editable != wasEditable) {
-            SendMessageW(edit, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
-            changed = true;
-        }
-        if (changed) InvalidateRect(edit, nullptr, TRUE);
-    }
-    if (editable) {
-        lastFocusedField_ = commentaryFields_[0].edit;
-        SetFocus(commentaryFields_[0].edit);
-    }
-}
-
-void MainWindow::LabelCommentary() {
-    const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
-    for (int i = 0; i < kLabelCount; ++i) {
-        const LabelPlace& p = places[i];
-        if (commentaryLabels_[i]) {
-            SetWindowPos(commentaryLabels_[i], nullptr, p.left, p.top, p.width, kLabelHeight,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            SetWindowTextW(commentaryLabels_[i], W(CurrentTexts[p.entry]));
-        } else {
-            const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
-            commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
-        }
-    }
-}
-
-HWND MainWindow::MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font) {
-    HWND label = ui::CreateChild(hwnd(), L"STATIC", W(text), SS_NOPREFIX, {left, top, left + width, top + kLabelHeight});
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    return label;
-}
-
-CommentaryTexts MainWindow::FieldTexts() const {
-    CommentaryTexts texts;
-    for (int i = 0; i < kFieldCount; ++i) texts[i] = CommentaryFieldText(i);
-    return texts;
-}
-
-void MainWindow::ReportUnsavedCommentary(const std::u16string& path) {
-    std::u16string text = FormatText(CurrentTexts[kMsgCommentaryNotSaved], {path});
-    MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
-}
-
-void MainWindow::ReportUnreadableCommentary() {
-    std::u16string text = FormatText(CurrentTexts[kMsgCommentaryUnreadable], {CommentaryPathFor(shownFramePath_)});
-    MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgWarning]), MB_OK | MB_ICONWARNING);
-}
-
-std::u16string MainWindow::CommentaryFieldText(int index) const {
-    HWND edit = commentaryFields_[index].edit;
-    int length = GetWindowTextLengthW(edit);
-    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-    int copied = GetWindowTextW(edit, reinterpret_cast<wchar_t*>(&text[0]), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
-void MainWindow::FrameListChanged() {
-    // The frame on screen stays the current one, wherever it now stands in the list.
-    if (!shownFramePath_.empty()) {
-        for (int i = 0; i < frames_.FrameCount(); ++i) {
-            if (frames_.PathOf(i) == shownFramePath_) {
-                frames_.CurrentFrameIndex = i;
-                break;
-            }
-        }
-    }
-    SetScrollRange(scrollBar_, SB_CTL, 0, frames_.FrameCount(), FALSE);
-    SetScrollPos(scrollBar_, SB_CTL, frames_.CurrentFrameIndex, TRUE);
-}
-
 bool MainWindow::Close(Ending ending) {
     if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts())) {
         // At the end of the Windows session no question can be asked: what could be saved is.
@@ -354,7 +138,7 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
     relabel(nextLabel_, CurrentTexts[kMsgNext]);
     relabel(prevLabel_, CurrentTexts[kMsgPrev]);
     AttachLanguageMenu(language);
-    InvalidateStatusStrip();
+    statusLine_.Invalidate();
     // The labels take the new texts and places at once: a commentary that could not be saved
     // stays in its fields, under labels in the new language.
     if (commentaryLabels_[0]) LabelCommentary();
@@ -368,65 +152,6 @@ void MainWindow::EndSession() {
     host_.SessionEnding();
 }
 
-void MainWindow::RunStartupSearch() {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    RECT place = {w / 2 - 220, h / 2 - 80, w / 2 + 220, h / 2 + 80};
-    messageWnd_.Create(L"Output", W(CurrentTexts[kMsgMessage]), WS_CHILD | WS_VISIBLE | WS_CAPTION, place, hwnd(),
-                       IDC_MESSAGE_WINDOW);
-    HWND box = messageWnd_.hwnd();
-    const uint32_t deviceIp = host_.CurrentLink().device.ip;
-    std::u16string line = SearchRangeText(deviceIp);
-    SendMessageW(box, UM_SETLINE1, reinterpret_cast<WPARAM>(W(line)), 0);
-    line = SearchAllCandidatesText(deviceIp);
-    SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-    UpdateWindow(box);
-
-    const SearchResult found = SearchForDevice(deviceIp);
-    if (found.answered) host_.AdoptDeviceAddress(found.address);
-    line = SearchCandidateText(found.address, found.answered ? CandidateState::Answered : CandidateState::NoneAnswered);
-    SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
-    UpdateWindow(box);
-    Sleep(kSearchResultPauseMs);
-    messageWnd_.Destroy();
-}
-
-void MainWindow::StartStatus() {
-    probeAddress_ = host_.CurrentLink().ProbeAddress();
-    ProbeStatus();
-    statusTimer_ = SetTimer(hwnd(), kStatusTimerId, kStatusIntervalMs, nullptr);
-}
-
-void MainWindow::ProbeStatus() {
-    // The last probe has long had its wait; should it still be open, it did not answer.
-    if (statusProbe_.Open()) ShowProbeOutcome(ProbeOutcome::NoAnswer);
-    // The address may have changed since the last probe (IP address dialog).
-    statusProbe_ = StartProbe(host_.CurrentLink().ProbeAddress(), sys::MonotonicMs());
-    SetTimer(hwnd(), kProbeCheckTimerId, kProbeCheckMs, nullptr);
-    CheckStatusProbe();
-}
-
-void MainWindow::CheckStatusProbe() {
-    const ProbeOutcome outcome = CheckProbe(statusProbe_, sys::MonotonicMs());
-    if (outcome != ProbeOutcome::Pending) ShowProbeOutcome(outcome);
-}
-
-void MainWindow::ShowProbeOutcome(ProbeOutcome outcome) {
-    EndProbe(statusProbe_);
-    KillTimer(hwnd(), kProbeCheckTimerId);
-    probeAddress_ = statusProbe_.address;
-    connectionStatus_ = outcome == ProbeOutcome::Answered ? 1 : 0;
-    InvalidateStatusStrip();
-}
-
-void MainWindow::InvalidateStatusStrip() {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    RECT strip = {5, client.bottom - 20, 305, client.bottom};
-    InvalidateRect(hwnd(), &strip, TRUE);
-}
-
 void MainWindow::PaintWindow() {
     ui::PaintSession paint(hwnd());
     HDC dc = paint.dc();
@@ -438,29 +163,8 @@ void MainWindow::PaintWindow() {
         int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
         DrawIcon(dc, x, y, icon_);
     } else {
-        // The status line, in the device context's own font.
-        std::u16string text = StatusLineText(probeAddress_.ip);
-        SetBkMode(dc, OPAQUE);
-        if (connectionStatus_ == 1) {
-            SetBkColor(dc, RGB(0, 255, 255));
-            SetTextColor(dc, RGB(0, 0, 0));
-        } else {
-            SetBkColor(dc, RGB(255, 0, 0));
-            SetTextColor(dc, RGB(255, 255, 255));
-        }
-        TextOutW(dc, client.left + 5, client.bottom - 20, W(text), static_cast<int>(text.size()));
+        statusLine_.Paint(dc, client);
     }
-}
-
-void MainWindow::OnBrowse(int code) {
-    if (frames_.FrameCount() == 0) return;
-    int index = frames_.CurrentFrameIndex;
-    if (code == SB_LINELEFT && index > 0) --index;
-    else if (code == SB_LINERIGHT && index < frames_.FrameCount() - 1) ++index;
-    else return;
-    frames_.CurrentFrameIndex = index;
-    SetScrollPos(scrollBar_, SB_CTL, index, TRUE);
-    ApplyDisplayMode();  // a commentary that cannot be saved keeps the frame on screen
 }
 
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -488,8 +192,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else if (HIWORD(wParam) == EN_SETFOCUS) lastFocusedField_ = reinterpret_cast<HWND>(lParam);
             return TRUE;
         case WM_TIMER:
-            if (wParam == kStatusTimerId) ProbeStatus();
-            else if (wParam == kProbeCheckTimerId && statusProbe_.Open()) CheckStatusProbe();
+            statusLine_.OnTimer(wParam, host_.CurrentLink().ProbeAddress());
             return TRUE;
         case WM_SETFOCUS:
             // While the commentary is edited, the focus goes back to the field that had it (the

@@ -10,10 +10,9 @@
 #include "core/settings.h"
 #include "mainwnd/commentary_file.h"
 #include "mainwnd/field_layout.h"
-#include "mainwnd/message_wnd.h"
 #include "mainwnd/picture_window.h"
+#include "mainwnd/status_line.h"
 #include "net/device_link.h"
-#include "net/probe.h"
 #include "ui/dialog.h"
 #include "ui/gdi_holders.h"
 
@@ -57,7 +56,6 @@ struct MainWindowOptions {
 class MainWindow : public ui::Dialog {
 public:
     MainWindow(MainWindowHost& host, FrameList& frames, const MainWindowOptions& options);
-    ~MainWindow() override;
 
     DisplayMode RequestedMode() const { return mode_; }
     bool ShowsFrame() const { return mode_ == DisplayMode::FrameView || mode_ == DisplayMode::CommentaryEdit; }
@@ -112,6 +110,8 @@ private:
     // with the editor left as it was, when the edited commentary could not be saved.
     bool ApplyDisplayMode();
     void KeepEditing();
+    // Makes the frame on screen the current one of the list, wherever it now stands in it.
+    void FollowShownFrame();
     void FocusEditor();
     void EndSession();
     void AttachLanguageMenu(LanguageId language);
@@ -126,12 +126,6 @@ private:
     void ReportUnreadableCommentary();
     void LayOutFields();
     void CreatePrevNextLabels();
-    void RunStartupSearch();
-    void StartStatus();
-    void ProbeStatus();
-    void CheckStatusProbe();
-    void ShowProbeOutcome(ProbeOutcome outcome);
-    void InvalidateStatusStrip();
     void PaintWindow();
     void OnBrowse(int code);
     bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
@@ -144,10 +138,7 @@ private:
     std::u16string shownFramePath_;               // while a frame is on screen
     CommentaryState commentaryState_ = CommentaryState::Missing;  // of the frame on screen
     std::u16string settingsFileName_;             // the settings file last chosen, without folder
-    int connectionStatus_ = 0;                    // 1: the detector answered the last probe
-    UINT_PTR statusTimer_ = 0;
-    ProbeAttempt statusProbe_;                    // the status probe under way, if open
-    sys::Endpoint probeAddress_;                  // the address the status line shows
+    StatusLine statusLine_;
     PictureWindow picture_;                       // while a frame is on screen
     HWND titleLabel_ = nullptr;                   // the frame's path; hidden without a frame
     std::array<HWND, kLabelCount> commentaryLabels_ = {};
@@ -156,7 +147,6 @@ private:
     HWND prevLabel_ = nullptr;
     HWND scrollBar_ = nullptr;
     std::array<CommentaryField, kFieldCount> commentaryFields_;
-    CMessageWnd messageWnd_;
     HICON icon_;
     ui::BrushHolder backgroundBrush_;
 };
