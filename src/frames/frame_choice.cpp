@@ -5,8 +5,6 @@ namespace {
 
 char16_t LowerAToZ(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-}  // namespace
-
 bool SameText(const std::u16string& a, const std::u16string& b, NameComparison comparison) {
     if (a.size() != b.size()) return false;
     if (comparison == NameComparison::Exact) return a == b;
@@ -14,6 +12,8 @@ bool SameText(const std::u16string& a, const std::u16string& b, NameComparison c
         if (LowerAToZ(a[i]) != LowerAToZ(b[i])) return false;
     return true;
 }
+
+}  // namespace
 
 std::u16string FolderOf(const std::u16string& path) {
     size_t slash = path.find_last_of(u"\\/");

@@ -7,8 +7,6 @@
 // View compares names exactly; Edit ignores the case of the letters A to Z (and only those).
 enum class NameComparison { Exact, IgnoreCaseAToZ };
 
-bool SameText(const std::u16string& a, const std::u16string& b, NameComparison comparison);
-
 // The folder part of a full path, with its closing backslash ("C:\\F\\x.png" gives "C:\\F\\").
 std::u16string FolderOf(const std::u16string& path);
 

@@ -65,4 +65,3 @@ int FirstAnswering(const sys::Endpoint* addresses, size_t count, int waitMs) {
     return found;
 }
 
-int ProbeDevice(const sys::Endpoint& address) { return FirstAnswering(&address, 1, kProbeWaitMs) == 0 ? 0 : 1; }

@@ -10,11 +10,6 @@
 constexpr uint16_t kProbePort = 1533;
 constexpr int kProbeWaitMs = 100;
 
-// 0 when a connection to `address` was established within 100 ms (it is closed at once),
-// 1 otherwise: refused, unreachable, silent, or any socket failure. Each call uses a socket
-// of its own.
-int ProbeDevice(const sys::Endpoint& address);
-
 // Tries all `count` addresses at once and waits at most `waitMs` for them, once: the index of
 // the first address (in the order given) whose connection was established within that wait,
 // the one that trying them one after another would have found, or -1 when none was. An address
