@@ -34,6 +34,7 @@ public:
     void StepFileProgress() override {}
     void StepOverallProgress() override {}
     void Tell(const std::u16string&) override {}
+    bool StopRequested() override { return false; }
     void Pause(uint64_t since, unsigned ms) override {
         if (!pause_) return;
         const double start = Seconds();

@@ -17,6 +17,7 @@
 #include "sys/sys.h"
 #include "ui/gdiplus_holders.h"
 #include "ui/message_box.h"
+#include "ui/program_end.h"
 #include "ui/transfer_wait.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -37,18 +38,25 @@ const char16_t* const kNoMainWindowText[kLanguageCount] = {
 
 bool g_shutDown = false;
 
-// Runs once, at the end of the message loop or when Windows' session ends, whichever comes
-// first.
+// Saves what the program keeps and writes its last log lines: once, at the end of the message
+// loop or when Windows' session ends, whichever comes first. Nothing is logged after it. The
+// network is released only at the very end: a transfer may still be giving up meanwhile.
 void ShutDown() {
     if (g_shutDown) return;
     g_shutDown = true;
-    sys::NetStop();
     if (App.ConfigChanged == 1) {
         App.ConfigChanged = 0;
         WriteConfiguration(App);
     }
     WriteLog("\r\n");
     WriteLog("Stop Pelorin\r\n\r\n");
+    CloseLog();
+}
+
+// A close that came while a transfer ran is acted on now that nothing runs; after the
+// session's end there is nothing left to do.
+void CloseIfRemembered(MainWindow& main) {
+    if (ui::TakeRememberedClose() && !ui::QuitPosted()) main.Close();
 }
 
 // What the main window asks of the application.
@@ -57,10 +65,12 @@ public:
     MainWindow* main = nullptr;
     bool RunCommand(UINT id) override {
         // A transfer serves only painting, timers and sent messages while it waits, so menus and
-        // accelerators cannot fire then; a command another program sends meanwhile is dropped
-        // rather than run inside the transfer.
-        if (ui::ServingInsideTransfer()) return true;
-        return main && ::RunCommand(id, *main);
+        // accelerators cannot fire then; a command another program sends meanwhile (or posts,
+        // for a dialog of the transfer to pass on) is dropped rather than run inside it.
+        if (ui::ServingInsideTransfer() || ui::Busy() || !main) return true;
+        const bool known = ::RunCommand(id, *main);
+        CloseIfRemembered(*main);
+        return known;
     }
     DeviceLink CurrentLink() const override { return CurrentDeviceLink(); }
     void AdoptDeviceAddress(uint32_t ip) override { SetDeviceAddress(ip, AddressSource::StartupSearch); }
@@ -126,12 +136,17 @@ int RunApplication(HINSTANCE instance) {
         WriteLog((ToCp1251(kNoMainWindowText[0]) + "\r\n").c_str());
         MessageBoxW(nullptr, W(text), W(CurrentTexts[kMsgError]), MB_OK | MB_ICONERROR);
         ShutDown();
+        sys::NetStop();
         return kExitMainWindowFailed;
     }
+    // A close during the start-up search.
+    CloseIfRemembered(mainWindow);
 
     MSG message;
-    // GetMessage gives 0 for the quit message and -1 when it fails; both end the loop.
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // GetMessage gives 0 for the quit message and -1 when it fails; both end the loop. A quit
+    // that a system dialog's own loop took (and did not post again) ends it too.
+    while (!ui::QuitPosted() || PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+        if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
         if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -140,5 +155,6 @@ int RunApplication(HINSTANCE instance) {
 
     host.main = nullptr;
     ShutDown();
+    sys::NetStop();
     return 0;
 }

@@ -15,20 +15,29 @@
 #include "settings/ip_address_dialog.h"
 #include "settings/read_settings_dialog.h"
 #include "settings/write_defaults.h"
+#include "ui/program_end.h"
 
 namespace {
 
-void Exit(MainWindow& main) { main.Close(MainWindow::Ending::Asked); }
+void Exit(MainWindow& main) { main.Close(); }
 void ViewFramesCommand(MainWindow& main) { ViewFrames(main, App.Frames); }
 void EditFramesCommand(MainWindow& main) { EditFrameCommentary(main, App.Frames); }
 void ViewSettings(MainWindow& main) { ViewSettingsCommand(main); }
-void ReadSettings(MainWindow& main) { ReadSettingsCommand(main.hwnd(), CurrentDeviceLink(), App.Frames.Folder); }
-void WriteDefaultSettings(MainWindow& main) { WriteDefaultSettingsCommand(main.hwnd(), CurrentDeviceLink()); }
+// The transfers: a close that comes meanwhile waits for the file under way (ui/program_end.h).
+void ReadSettings(MainWindow& main) {
+    const ui::BusyScope busy;
+    ReadSettingsCommand(main.hwnd(), CurrentDeviceLink(), App.Frames.Folder);
+}
+void WriteDefaultSettings(MainWindow& main) {
+    const ui::BusyScope busy;
+    WriteDefaultSettingsCommand(main.hwnd(), CurrentDeviceLink());
+}
 void Print(MainWindow& main) { PrintCommand(main, App.CurrentLanguage); }
 
 // Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
 void ReadFrames(MainWindow& main) {
     {
+        const ui::BusyScope busy;
         CReadFramesDlg dialog(CurrentDeviceLink(), App.Frames.Folder);
         dialog.RunModal(main.hwnd());
     }

@@ -2,7 +2,21 @@
 #include "app/device_address.h"
 
 #include "core/app_state.h"
+#include "ui/program_end.h"
 #include "ui/transfer_wait.h"
+
+namespace {
+
+// The transfers run on the window's thread: while they wait, the windows are painted. Once the
+// program is ending (the Windows session ends) a transfer does not wait for anything more.
+SocketWaitResult WaitOnWindowThread(sys::Socket socket, int milliseconds) {
+    if (ui::QuitPosted()) return SocketWaitResult::GiveUp;
+    const bool readable = ui::WaitForDatagram(socket, milliseconds);
+    if (ui::QuitPosted()) return SocketWaitResult::GiveUp;
+    return readable ? SocketWaitResult::Readable : SocketWaitResult::NotYet;
+}
+
+}  // namespace
 
 void SetDeviceAddress(uint32_t ip, AddressSource source) {
     App.DeviceIp = ip;
@@ -14,7 +28,6 @@ DeviceLink CurrentDeviceLink() {
     link.socket = App.TransferSocket;
     link.device = {App.DeviceIp, kTftpPort};
     link.timeoutMs = kTransferReceiveTimeoutMs;
-    // The transfers run on the window's thread: while they wait, the windows are painted.
-    link.wait = ui::WaitForDatagram;
+    link.wait = WaitOnWindowThread;
     return link;
 }

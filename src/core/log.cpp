@@ -12,6 +12,8 @@ std::u16string& LogFolder() {
     return folder;
 }
 
+bool g_closed = false;
+
 }  // namespace
 
 std::string FormatLogStamp(const sys::LocalTime& t) {
@@ -49,4 +51,9 @@ int WriteLogEntry(const std::u16string& folder, const std::u16string& programNam
 
 void SetLogFolder(const std::u16string& folder) { LogFolder() = folder; }
 
-int WriteLog(const char* text) { return WriteLogEntry(LogFolder(), sys::ProgramName(), text, sys::Now()); }
+int WriteLog(const char* text) {
+    if (g_closed) return 1;
+    return WriteLogEntry(LogFolder(), sys::ProgramName(), text, sys::Now());
+}
+
+void CloseLog() { g_closed = true; }

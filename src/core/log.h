@@ -23,5 +23,9 @@ int WriteLogEntry(const std::u16string& folder, const std::u16string& programNam
 void SetLogFolder(const std::u16string& folder);
 
 // WriteLogEntry into the log folder for this program, stamped with the local time now. Callers
-// bring their own "\r\n".
+// bring their own "\r\n". Returns 1, writing nothing, once the log is closed.
 int WriteLog(const char* text);
+
+// The program has written its last line ("Stop Pelorin"): whatever still happens as it ends
+// leaves no line after it.
+void CloseLog();

@@ -62,6 +62,7 @@ bool ReadFrames(const FrameReadRequest& request, TransferDisplay* display, std::
 
     const char16_t* word = CurrentTexts[kMsgFrame];
     for (int frame : request.frames) {
+        if (display->StopRequested()) break;
         display->ShowText(FrameProgressText(word, frame));
         display->SetFileProgress(0);
         sys::Endpoint peer = request.link.device;
@@ -69,6 +70,10 @@ bool ReadFrames(const FrameReadRequest& request, TransferDisplay* display, std::
         const uint16_t result =
             TftpReadFile(request.link.Tftp(), &peer, RemoteFrameName(frame).c_str(), buffer, &length);
 
+        if (result == kTransferAbandoned) {
+            if (outcomes) outcomes->push_back(FrameOutcome::Abandoned);
+            break;
+        }
         FrameOutcome outcome;
         const char16_t* notice = nullptr;
         const std::u16string copy =

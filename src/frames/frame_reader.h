@@ -21,6 +21,7 @@ enum class FrameOutcome {
     TooLarge,    // longer than the transfer buffer; not stored
     NotSaved,    // read, but its file could not be written
     AlreadyStored,  // read, and the frames folder already holds a file of it with the same bytes
+    Abandoned,   // the program ended while it came: not stored, nothing shown; the run ends here
 };
 
 struct FrameReadRequest {
@@ -30,7 +31,8 @@ struct FrameReadRequest {
 };
 
 // Reads the frames one after another, showing each one's progress and any notice about it,
-// and says in `outcomes` (when given) what came of each. The detector keeps its frames until
+// and says in `outcomes` (when given) what came of each. Once the display says the program is to
+// end, no further frame is started. The detector keeps its frames until
 // they are erased there, so the same pictures come again at every reading: a frame whose bytes
 // a file of the same number in the frames folder already holds is not stored again. False, with nothing sent or shown,
 // when the transfer buffer cannot be had.

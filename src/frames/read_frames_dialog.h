@@ -22,6 +22,8 @@ protected:
     void OnOK() override;
     // Cancel and Escape end the dialog while it still offers the numbers, and only then.
     void OnCancel() override;
+    // The program is to end: while the numbers are offered, as Cancel.
+    void OnEndRequested() override { OnCancel(); }
 
 private:
     void SelectAll(bool select);

@@ -7,6 +7,7 @@
 #include "mainwnd/status_line.h"
 #include "res/resource.h"
 #include "sys/sys.h"
+#include "ui/program_end.h"
 #include "ui/wide.h"
 
 ui::FontHolder RegularFont;
@@ -56,9 +57,12 @@ BOOL MainWindow::OnInitDialog() {
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     SetWindowTextW(self, W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
-    uint32_t found = 0;
-    if (options_.startupSearch && RunStartupSearch(hwnd(), host_.CurrentLink().device.ip, &found))
-        host_.AdoptDeviceAddress(found);
+    if (options_.startupSearch) {
+        // A close or the session's end during the search's pause waits for it to be over.
+        const ui::BusyScope busy;
+        RunStartupSearch(hwnd(), host_.CurrentLink().device.ip,
+                         [this](uint32_t found) { host_.AdoptDeviceAddress(found); });
+    }
     statusLine_.Start(hwnd(), host_.CurrentLink().ProbeAddress());
     return FALSE;  // no field takes the focus: keys reach the window itself
 }
@@ -110,16 +114,20 @@ void MainWindow::CreatePrevNextLabels() {
     nextLabel_ = label(CurrentTexts[kMsgNext], client.right - 40);
 }
 
-bool MainWindow::Close(Ending ending) {
+bool MainWindow::Close() {
+    // The session's end has saved everything; the window goes with the program.
+    if (sessionEnded_) return true;
+    if (ui::Busy()) {
+        // A transfer runs: the file under way is finished and stored, then the program closes.
+        ui::RememberClose();
+        return false;
+    }
     if (shownMode_ == DisplayMode::CommentaryEdit && !SaveCommentary(shownFramePath_, FieldTexts())) {
-        // At the end of the Windows session no question can be asked: what could be saved is.
-        if (ending == Ending::Asked) {
-            std::u16string text = FormatText(CurrentTexts[kMsgQuitWithoutSaving], {CommentaryPathFor(shownFramePath_)});
-            const int answer = MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgWarning]), MB_YESNO | MB_ICONWARNING);
-            if (answer != IDYES) {
-                FocusEditor();
-                return false;
-            }
+        std::u16string text = FormatText(CurrentTexts[kMsgQuitWithoutSaving], {CommentaryPathFor(shownFramePath_)});
+        const int answer = MessageBoxW(hwnd(), W(text), W(CurrentTexts[kMsgWarning]), MB_YESNO | MB_ICONWARNING);
+        if (answer != IDYES) {
+            FocusEditor();
+            return false;
         }
     }
     // Saved, or given up: the window goes with everything on it.
@@ -146,10 +154,20 @@ void MainWindow::ShowNewLanguage(LanguageId language) {
 }
 
 void MainWindow::EndSession() {
-    // The process may be ended as soon as this returns: the commentary and the program's own
-    // files are saved now, as on Exit.
-    Close(Ending::SessionEnd);
+    if (sessionEnded_) return;
+    sessionEnded_ = true;
+    // Windows may end the process as soon as this returns: the commentary and the program's own
+    // files are saved now, as on Exit. Nobody can be asked anything: what could be saved is.
+    if (shownMode_ == DisplayMode::CommentaryEdit) SaveCommentary(shownFramePath_, FieldTexts());
     host_.SessionEnding();
+    if (ui::Busy()) {
+        // A transfer runs (or the start-up search): it gives up where it stands, and the
+        // program ends as soon as it has.
+        ui::PostQuit(0);
+        return;
+    }
+    shownMode_ = DisplayMode::Empty;
+    DestroyWindow(hwnd());
 }
 
 void MainWindow::PaintWindow() {
@@ -173,7 +191,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             if (IsModifierKey(wParam)) return TRUE;
             if (wParam == VK_ESCAPE) {
-                Close(Ending::Asked);
+                Close();
                 return TRUE;
             }
             break;
@@ -184,12 +202,17 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return TRUE;  // Enter does not close the window
             if (LOWORD(wParam) == IDCANCEL) {
-                if (lParam == 0) Close(Ending::Asked);  // close box, Alt+F4
+                if (lParam == 0) Close();  // close box, Alt+F4, another program's WM_CLOSE
                 return TRUE;
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
             if (lParam == 0) host_.RunCommand(LOWORD(wParam));
             else if (HIWORD(wParam) == EN_SETFOCUS) lastFocusedField_ = reinterpret_cast<HWND>(lParam);
+            return TRUE;
+        case WM_CLOSE:
+            // The close box, Alt+F4 and another program's close, sent or posted (a transfer's
+            // wait passes a posted one on at once, so that it is remembered in time).
+            Close();
             return TRUE;
         case WM_TIMER:
             statusLine_.OnTimer(wParam, host_.CurrentLink().ProbeAddress());
@@ -228,7 +251,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
         case WM_DESTROY:
-            PostQuitMessage(0);
+            ui::PostQuit(0);
             return FALSE;
         default:
             break;

@@ -38,7 +38,7 @@ public:
     // The start-up search found the detector at `ip`.
     virtual void AdoptDeviceAddress(uint32_t ip) = 0;
     // Windows' session is ending: the program's own files are saved and the log closed now, as
-    // at the end of a run; the process may be ended any time after.
+    // at the end of a run; the process may be ended any time after. Called once.
     virtual void SessionEnding() = 0;
 
 protected:
@@ -71,14 +71,12 @@ public:
     // false as for SetMode.
     bool ShowSettings(const std::u16string& fileName);
 
-    enum class Ending {
-        Asked,       // Exit, the close box, Alt+F4, Escape: the operator can be asked
-        SessionEnd,  // Windows' session ends: nobody can be asked
-    };
-    // Ends the program: an edited commentary is saved, then the window goes and the message
-    // loop ends. When the commentary cannot be saved, the operator is asked whether to quit
-    // without it; false when the answer is No and the program goes on.
-    bool Close(Ending ending);
+    // Ends the program as the operator asked (Exit, the close box, Alt+F4, Escape): an edited
+    // commentary is saved, then the window goes and the message loop ends. When the commentary
+    // cannot be saved, the operator is asked whether to quit without it; false when the answer
+    // is No and the program goes on. While a transfer runs (ui/program_end.h) the close is only
+    // remembered, and false: the application closes the window once the transfer is over.
+    bool Close();
 
     // After the language changed: caption, prev/next labels, menu, status line and the
     // current display mode in the new texts.
@@ -130,6 +128,7 @@ private:
     void OnBrowse(int code);
     bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
 
+    bool sessionEnded_ = false;                   // the program's files are saved for good
     MainWindowHost& host_;
     FrameList& frames_;
     MainWindowOptions options_;

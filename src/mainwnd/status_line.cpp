@@ -75,7 +75,7 @@ void StatusLine::Paint(HDC dc, const RECT& client) const {
     TextOutW(dc, client.left + 5, client.bottom - 20, W(text), static_cast<int>(text.size()));
 }
 
-bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, uint32_t* found) {
+bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt) {
     RECT client;
     GetClientRect(mainWindow, &client);
     const int w = client.right, h = client.bottom;
@@ -94,9 +94,9 @@ bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, uint32_t* found) {
     line = SearchCandidateText(result.address, result.answered ? CandidateState::Answered : CandidateState::NoneAnswered);
     SendMessageW(box, UM_SETLINE2, reinterpret_cast<WPARAM>(W(line)), 0);
     UpdateWindow(box);
+    if (result.answered) adopt(result.address);
     // The result stays the time it is meant to, however long one wait of the system lasts.
     ui::WaitUntil(sys::MonotonicMs() + kSearchResultPauseMs);
     messageWnd.Destroy();
-    if (result.answered) *found = result.address;
     return result.answered;
 }

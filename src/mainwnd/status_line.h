@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
+
 #include "net/probe.h"
 
 class StatusLine {
@@ -37,5 +40,6 @@ private:
 
 // The start-up search: the message window over the main window with the range and then the
 // result, the attempts to .100 to .199 of `deviceIp`'s network all at once, and the result's
-// pause. True, with the address in `*found`, when a detector answered.
-bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, uint32_t* found);
+// pause. A detector that answered is handed to `adopt` before the pause, so that the address is
+// the program's even if it ends meanwhile. True when a detector answered.
+bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt);

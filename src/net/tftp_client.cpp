@@ -29,6 +29,8 @@ constexpr int kStrangerReplies = 64;
 constexpr int kStaleDatagrams = 64;
 
 constexpr int kNoArrival = -1;
+// Receive() when the wait gave up: the program is ending.
+constexpr int kGivenUp = -2;
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
@@ -162,7 +164,8 @@ struct Transfer {
 
     // Waits until the deadline for a datagram from the device that is at least a header long
     // and no longer than a packet. Strangers are answered with ERROR 5 and odd datagrams
-    // ignored; neither moves the deadline. Returns the length, or kNoArrival.
+    // ignored; neither moves the deadline. Returns the length, kNoArrival, or kGivenUp when the
+    // wait gave up.
     int Receive() {
         for (;;) {
             const uint64_t now = sys::MonotonicMs();
@@ -171,7 +174,9 @@ struct Transfer {
             int n;
             if (link.wait) {
                 // The wait may end early (it served the windows): the deadline stays where it was.
-                if (!link.wait(link.socket, left)) continue;
+                const SocketWaitResult waited = link.wait(link.socket, left);
+                if (waited == SocketWaitResult::GiveUp) return kGivenUp;
+                if (waited != SocketWaitResult::Readable) continue;
                 n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, 0);
                 if (n == sys::kRecvTimeout) continue;
             } else {
@@ -193,6 +198,12 @@ struct Transfer {
         size_t size = static_cast<size_t>(length) - kHeaderSize;
         const void* zero = std::memchr(text, 0, size);
         return std::string(text, zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : size);
+    }
+
+    // The program is ending: a device that is sending is told to stop, and nothing else happens.
+    uint16_t Abandon() {
+        if (pinned) SendError(0, "Transfer abandoned");
+        return kTransferAbandoned;
     }
 
     // Takes the buffers and sends the request (RRQ or WRQ) for `name` to the device at `p`.
@@ -233,6 +244,7 @@ uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* nam
     int resends = 0;
     for (;;) {
         const int n = t.Receive();
+        if (n == kGivenUp) return t.Abandon();
         if (n == kNoArrival) {
             if (!started || resends == kReadResends) {
                 Log(Format(Texts().readNoLink.c_str(), name));
@@ -304,6 +316,7 @@ uint16_t TftpWriteFile(const TftpLink& link, sys::Endpoint* peer, const char* na
     int resends = 0;
     for (;;) {
         const int n = t.Receive();
+        if (n == kGivenUp) return t.Abandon();
         if (n == kNoArrival) {
             if (!answered) {
                 Log(Format(Texts().writeNoLink.c_str(), name));

@@ -15,6 +15,7 @@ enum TransferResult : uint16_t {
     kTransferProtocolError = 3,  // read: the device answered with a packet that is no TFTP answer
     kTransferTooLarge = 4,       // read: the file is longer than the destination; the device was told to stop
     kTransferNoAnswer = 5,       // the device stopped answering (or never did)
+    kTransferAbandoned = 6,      // the program is ending: given up where it stood, nothing logged
 };
 
 // Re-sends after a time-out before a transfer is given up: a read repeats its last ACK (not
@@ -26,10 +27,12 @@ constexpr int kWriteResends = 5;
 constexpr uint32_t kMaxReadName = 505;
 constexpr uint32_t kMaxWriteName = 507;
 
-// Waits until `socket` has a datagram to read or `milliseconds` have passed; true when it has
-// one. It may return sooner without one (it is asked again for what is left of the wait). A
-// window's thread passes one that keeps its windows painted meanwhile.
-using SocketWait = bool (*)(sys::Socket socket, int milliseconds);
+// Waits until `socket` has a datagram to read or `milliseconds` have passed: Readable when it
+// has one; NotYet when it has none, possibly sooner (it is asked again for what is left of the
+// wait); GiveUp when the program is ending, and the transfer is abandoned at once. A window's
+// thread passes one that keeps its windows painted meanwhile.
+enum class SocketWaitResult { Readable, NotYet, GiveUp };
+using SocketWait = SocketWaitResult (*)(sys::Socket socket, int milliseconds);
 
 // How a transfer reaches the device. Every transfer opens a UDP socket of its own, on the
 // local address of `socket` and a port the system picks, and closes it at its end: the port
@@ -47,7 +50,8 @@ struct TftpLink {
 // number of bytes stored; it is left as it was on any other result. A file longer than the
 // capacity is not cut: the device is sent an ERROR and the result is kTransferTooLarge. Only
 // datagrams from the peer's address count, and from its first answer on only those from the
-// port it answered from; `peer->port` is left at that port. Every outcome is logged.
+// port it answered from; `peer->port` is left at that port. Every outcome is logged but
+// kTransferAbandoned.
 uint16_t TftpReadFile(const TftpLink& link, sys::Endpoint* peer, const char* name, uint8_t* destination,
                       uint32_t* length);
 

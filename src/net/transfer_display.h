@@ -33,6 +33,9 @@ public:
     virtual void Pause(uint64_t since, unsigned milliseconds) = 0;
     // Shows `text` in a message and waits until the operator has closed it.
     virtual void Tell(const std::u16string& text) = 0;
+    // The program is to end (it was closed, or the session ends): the run starts no further
+    // file; the one under way ends as it would.
+    virtual bool StopRequested() = 0;
 };
 
 // A file came whole: the file bar fills in its ten steps, a pause after each, and is set full.
@@ -52,6 +55,7 @@ public:
     void StepOverallProgress() override { shown_.StepOverallProgress(); }
     void Pause(uint64_t since, unsigned milliseconds) override { shown_.Pause(since, milliseconds); }
     void Tell(const std::u16string& text) override { shown_.Tell(text); }
+    bool StopRequested() override { return shown_.StopRequested(); }
 
 private:
     Shown& shown_;

@@ -58,6 +58,12 @@ INT_PTR CReadSettingsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return ui::ProgressDialog::OnMessage(message, wParam, lParam);
 }
 
+void CReadSettingsDlg::OnEndRequested() {
+    if (reading_) return;
+    KillTimer(hwnd(), timer_);
+    EndModal(IDCANCEL);
+}
+
 void CReadSettingsDlg::ReadBothFiles() {
     KillTimer(hwnd(), timer_);
     TransferDisplayOn<ui::ProgressDialog> display(*this);

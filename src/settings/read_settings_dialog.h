@@ -18,6 +18,8 @@ public:
 protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
+    // The program is to end: before the reading has begun, the dialog closes with nothing read.
+    void OnEndRequested() override;
 
 private:
     void ReadBothFiles();

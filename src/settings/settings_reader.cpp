@@ -60,9 +60,15 @@ bool ReadSettingsFiles(const DeviceLink& link, const std::u16string& folder, Tra
     if (!buffer) return false;
 
     for (const char16_t* name : SettingsFileNames) {
+        if (display->StopRequested()) break;
         display->ShowText(name);
         display->SetFileProgress(0);
         const SettingsReadOutcome outcome = ReadSettingsFile(link, name, buffer, kSettingsBufferSize, folder);
+        if (outcome.result == kTransferAbandoned) {
+            // The program ends: nothing more is shown or told.
+            if (outcomes) outcomes->push_back(outcome);
+            break;
+        }
         // Unlike a frame, a settings file that came whole fills its bar even when its copy could
         // not be written; the notice says so next.
         if (outcome.result == kTransferDone) FillFileProgress(display);

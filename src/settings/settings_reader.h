@@ -27,7 +27,8 @@ SettingsReadOutcome ReadSettingsFile(const DeviceLink& link, const std::u16strin
 
 // Reads SettingsFileNames in order into `folder` (ends in a backslash), showing each name, its
 // progress and any notice, and after each file that did not replace its local copy a message
-// for the operator to close. Says in `outcomes` (when given) what came of each. False, with
+// for the operator to close. Says in `outcomes` (when given) what came of each. Once the display
+// says the program is to end, no further file is started. False, with
 // nothing sent or shown, when the transfer buffer cannot be had.
 bool ReadSettingsFiles(const DeviceLink& link, const std::u16string& folder, TransferDisplay* display,
                        std::vector<SettingsReadOutcome>* outcomes);

@@ -72,6 +72,9 @@ DefaultFileOutcome WriteDefaultSettingsFile(const DeviceLink& link, const std::u
         case kTransferNoAnswer:
             outcome.state = DefaultFileState::NoAnswer;
             break;
+        case kTransferAbandoned:
+            outcome.state = DefaultFileState::Abandoned;
+            break;
         default:
             outcome.state = DefaultFileState::NotReadable;  // no memory to send it: not sent either
             break;
@@ -98,6 +101,9 @@ std::u16string WriteSummaryText(const std::vector<DefaultFileOutcome>& outcomes)
                 break;
             case DefaultFileState::DeviceError:
                 text += FormatText(CurrentTexts[kMsgDefaultDeviceError], {o.name, Printable(o.deviceMessage)});
+                break;
+            case DefaultFileState::Abandoned:
+                text += FormatText(CurrentTexts[kMsgDefaultNoAnswer], {o.name});
                 break;
         }
     }

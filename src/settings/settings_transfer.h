@@ -18,6 +18,7 @@ enum class DefaultFileState {
     NotReadable,  // there, but it could not be read whole (or no memory to hold it)
     NoAnswer,     // the detector did not answer
     DeviceError,  // the detector answered with an error
+    Abandoned,    // the program ended while it was sent
 };
 
 struct DefaultFileOutcome {

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "settings/settings_transfer.h"
 #include "ui/message_box.h"
+#include "ui/program_end.h"
 #include "ui/transfer_wait.h"
 #include "ui/wide.h"
 
@@ -14,8 +15,17 @@ void WriteDefaultSettingsCommand(HWND owner, const DeviceLink& link) {
 
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     std::vector<DefaultFileOutcome> outcomes;
-    for (const char16_t* name : SettingsFileNames) outcomes.push_back(WriteDefaultSettingsFile(link, name));
+    bool abandoned = false;
+    for (const char16_t* name : SettingsFileNames) {
+        // The program is to end: the file under way was sent as usual, no other is started.
+        if (ui::EndRequested()) break;
+        outcomes.push_back(WriteDefaultSettingsFile(link, name));
+        abandoned = outcomes.back().state == DefaultFileState::Abandoned;
+        if (abandoned) break;
+    }
     SetCursor(previous);
+    // Nothing was sent, or the session ends: there is nothing to tell, or no one to tell it to.
+    if (outcomes.empty() || abandoned || ui::QuitPosted()) return;
     // A key pressed while the detector answered must not close the summary unread.
     ui::DiscardInput();
 

@@ -6,6 +6,7 @@
 #include "sys/sys.h"
 #include "ui/gdi_holders.h"
 #include "ui/message_box.h"
+#include "ui/program_end.h"
 #include "ui/transfer_wait.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -33,6 +34,30 @@ void StepBar(HWND bar) {
 }
 
 }  // namespace
+
+INT_PTR ProgressDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            ListenForEnd(hwnd());
+            const INT_PTR result = Dialog::OnMessage(message, wParam, lParam);
+            // A close that came before the dialog was up is told now.
+            if (EndRequested()) PostMessageW(hwnd(), kEndRequestedMessage, 0, 0);
+            return result;
+        }
+        case WM_DESTROY:
+            StopListeningForEnd(hwnd());
+            break;
+        default:
+            if (message == kEndRequestedMessage) {
+                OnEndRequested();
+                return TRUE;
+            }
+            break;
+    }
+    return Dialog::OnMessage(message, wParam, lParam);
+}
+
+bool ProgressDialog::StopRequested() const { return EndRequested(); }
 
 void ProgressDialog::CreateProgress(const ProgressSetup& setup) {
     RECT client;

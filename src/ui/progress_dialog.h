@@ -26,9 +26,18 @@ public:
     // typed or clicked during the transfer before it is thrown away first, so that a key pressed
     // while the detector answered cannot close the message unread.
     void Tell(const std::u16string& text);
+    // The program is to end: no further file is started (ui/program_end.h).
+    bool StopRequested() const;
 
 protected:
     using Dialog::Dialog;
+
+    // The dialog is told when the program is to end (a close came meanwhile) and calls
+    // OnEndRequested; what derives from it passes the messages it does not handle on here.
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The program is to end: a dialog whose transfer has not begun closes (Cancel); one that
+    // transfers goes on with the file under way and starts no other.
+    virtual void OnEndRequested() {}
 
     struct ProgressSetup {
         int overallBarId = 0;

@@ -3,7 +3,8 @@
 // send (questions about the windows' state) is answered; keyboard and mouse input is left in
 // the queue, so no menu, accelerator or button can start anything while a transfer runs. When
 // the transfer ends, that input is thrown away: a key the operator pressed while the detector
-// answered (Escape above all) must not act on whatever comes after the transfer.
+// answered (Escape above all) must not act on whatever comes after the transfer. Once the quit
+// message is posted (ui/program_end.h) every wait ends at once, and none of them keeps it.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 namespace ui {
 
 // Waits until `socket` has a datagram to read or `milliseconds` have passed, serving the
-// windows; true when there is a datagram. The transfers' wait (a SocketWait).
+// windows; true when there is a datagram. The transfers' wait.
 bool WaitForDatagram(sys::Socket socket, int milliseconds);
 
 // Waits until the sys::MonotonicMs() time `due`, serving the windows the same way.

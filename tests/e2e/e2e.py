@@ -508,6 +508,10 @@ class Window:
         """SendMessage with plain numbers (no pointers); the window's answer."""
         return self.driver.request("send", hwnd=self.hwnd, msg=message, wparam=wparam, lparam=lparam)["result"]
 
+    def post(self, message, wparam=0, lparam=0):
+        """PostMessage with plain numbers, as another program posts WM_CLOSE."""
+        self.driver.request("post", hwnd=self.hwnd, msg=message, wparam=wparam, lparam=lparam)
+
     def answer_times(self, seconds, every_ms=5):
         """Another program sends WM_NULL to this window every `every_ms` for `seconds` and times
         each answer, as Session.stop_null_waits() tells (waits over 20 ms count as slow)."""

@@ -48,6 +48,13 @@ void RecordingDisplay::Pause(uint64_t since, unsigned milliseconds) {
 }
 void RecordingDisplay::Tell(const std::u16string& text) { lines.push_back(u"tell " + text); }
 
+bool RecordingDisplay::StopRequested() {
+    if (stopAfterTexts < 0) return false;
+    int texts = 0;
+    for (const std::u16string& line : lines) texts += line.rfind(u"text ", 0) == 0;
+    return texts >= stopAfterTexts;
+}
+
 std::vector<std::u16string> FileBarFilled() {
     std::vector<std::u16string> lines;
     for (int step = 1; step <= 10; ++step)

@@ -34,7 +34,10 @@ public:
     void StepOverallProgress() override;
     void Pause(uint64_t since, unsigned milliseconds) override;
     void Tell(const std::u16string& text) override;
+    // Asked before each file: stops the run once `stopAfterTexts` texts have been shown.
+    bool StopRequested() override;
     std::vector<std::u16string> lines;
+    int stopAfterTexts = -1;
 
 private:
     uint64_t lastSince_ = 0;

@@ -245,10 +245,12 @@ TEST_F(TftpRead, RepeatsFromADetectorThatStoppedDoNotStretchTheWait) {
 // A wait as the window's thread has it: it comes back every few milliseconds to serve the
 // windows, datagram or not.
 std::atomic<int> g_choppyWaits{0};
-bool ChoppyWait(sys::Socket socket, int milliseconds) {
+SocketWaitResult ChoppyWait(sys::Socket socket, int milliseconds) {
     ++g_choppyWaits;
     bool readable = false;
-    return sys::WaitReadable(&socket, 1, &readable, milliseconds < 7 ? milliseconds : 7) > 0;
+    return sys::WaitReadable(&socket, 1, &readable, milliseconds < 7 ? milliseconds : 7) > 0
+               ? SocketWaitResult::Readable
+               : SocketWaitResult::NotYet;
 }
 
 TEST_F(TftpRead, AWaitThatComesBackEarlyKeepsTheExchangeAndItsTimeOuts) {

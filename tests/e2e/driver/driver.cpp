@@ -660,6 +660,18 @@ std::string Send(const Request& request) {
     return Ok(JsonObject().Add("result", JsonNumber(static_cast<long long>(result))));
 }
 
+// post hwnd= msg= [wparam=] [lparam=]: PostMessage with plain numbers, as another program posts
+// WM_CLOSE; the reply comes at once.
+std::string Post(const Request& request) {
+    HWND hwnd;
+    long long message;
+    if (!WindowField(request, "hwnd", &hwnd) || !request.Number("msg", &message)) return Fail("post needs hwnd and msg");
+    if (!PostMessageW(hwnd, static_cast<UINT>(message), static_cast<WPARAM>(request.NumberOr("wparam", 0)),
+                      static_cast<LPARAM>(request.NumberOr("lparam", 0))))
+        return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
+}
+
 double ElapsedMs(const LARGE_INTEGER& start);
 
 // watch_child id= [timeout=20000]: follows a child window of the program's main window (a
@@ -1002,7 +1014,7 @@ const CommandEntry kCommands[] = {
     {"key", Key},             {"chars", Chars},       {"click", Click},           {"press", Press},
     {"checked", Checked},     {"scroll", Scroll},     {"msgbox", MessageBoxInfo}, {"wait_exit", WaitExit}, {"idle", Idle},
     {"focus", Focus},
-    {"send", Send},           {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
+    {"send", Send},           {"post", Post},         {"dialog_key", DialogKey},  {"hold_file", HoldFile}, {"release_files", ReleaseFiles},
     {"delete_file", DeleteFileRequest}, {"move_file", MoveFileRequest},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild},
