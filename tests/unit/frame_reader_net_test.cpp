@@ -114,6 +114,54 @@ TEST_F(FrameReading, AFrameAlreadyStoredIsNotStoredAgainUntilItsFileIsGone) {
     EXPECT_EQ(Stored(7, ThisYear()), seven);
 }
 
+// Gives the transfer up (as the window's thread does once the program ends) from the moment
+// the display shows frame `frame` on.
+class DisplayThatEndsTheProgram : public RecordingDisplay {
+public:
+    explicit DisplayThatEndsTheProgram(int frame) : frame_(frame) {}
+    void ShowText(const std::u16string& text) override {
+        RecordingDisplay::ShowText(text);
+        if (text == u"Frame №" + std::u16string(1, static_cast<char16_t>(u'0' + frame_))) g_ending = true;
+    }
+    static SocketWaitResult Wait(sys::Socket socket, int milliseconds) {
+        if (g_ending) return SocketWaitResult::GiveUp;
+        bool readable = false;
+        return sys::WaitReadable(&socket, 1, &readable, milliseconds) > 0 ? SocketWaitResult::Readable
+                                                                           : SocketWaitResult::NotYet;
+    }
+    static bool g_ending;
+
+private:
+    int frame_;
+};
+bool DisplayThatEndsTheProgram::g_ending = false;
+
+TEST_F(FrameReading, TheProgramsEndLetsNoFurtherFrameStart) {
+    for (int n = 1; n <= 3; ++n) PutFile("screenshots/" + std::to_string(n) + ".png", PatternBytes(1500, n));
+    StartDetector();
+    // Closed while frame 1 comes: frame 1 is finished and stored, no other is asked for.
+    shown.stopAfterTexts = 1;
+    ASSERT_TRUE(Run(folder + "/FRAMES", {1, 2, 3}));
+    EXPECT_EQ(outcomes, std::vector<FrameOutcome>{FrameOutcome::Stored});
+    EXPECT_EQ(Stored(1), PatternBytes(1500, 1));
+    EXPECT_EQ(Log(), Cp1251(u"файл /screenshots/1.png - прочитан. Длина 1500 байт\r\n"));
+
+    // The session ends while frame 2 comes: it is given up, neither stored nor shown nor logged.
+    DisplayThatEndsTheProgram ending(2);
+    FrameReadRequest request;
+    request.frames = {2, 3};
+    request.framesPath = sys::FromAnsi(folder) + u"/FRAMES\\";
+    request.link = {link.socket, Peer(), link.timeoutMs, DisplayThatEndsTheProgram::Wait};
+    DisplayThatEndsTheProgram::g_ending = false;
+    ASSERT_TRUE(ReadFrames(request, &ending, &outcomes));
+    DisplayThatEndsTheProgram::g_ending = false;
+    EXPECT_EQ(outcomes, std::vector<FrameOutcome>{FrameOutcome::Abandoned});
+    EXPECT_EQ(ending.lines, (Lines{u"text Frame №2", u"file 0"}));
+    EXPECT_EQ(StoredName(2), "");
+    EXPECT_EQ(sys::ListMatchingNames(u"FRAMES/*~002.*", 10).size(), 0u);
+    EXPECT_EQ(Log(), Cp1251(u"файл /screenshots/1.png - прочитан. Длина 1500 байт\r\n"));
+}
+
 TEST_F(FrameReading, OnlyTheLastFolderOfTheFramesPathIsMade) {
     PutFile("screenshots/3.png", PatternBytes(100, 3));
     StartDetector();

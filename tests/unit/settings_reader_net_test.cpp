@@ -75,6 +75,18 @@ TEST_F(SettingsReading, WrongAnswersKeepTheOldCopiesAndAreToldFileByFile) {
     EXPECT_EQ(ReadBytes("FRAMES/fdc.sdb"), PatternBytes(700, 2));
 }
 
+TEST_F(SettingsReading, AStopAskedForWhileTheFirstFileIsToldStartsNoSecond) {
+    // The program is closed while the notice about fds.sdb waits: fdc.sdb is never asked for.
+    PutFile("fdc.sdb", PatternBytes(700, 2));
+    StartDetector();
+    shown.stopAfterTexts = 1;
+    ASSERT_TRUE(ReadBoth());
+    EXPECT_EQ(shown.lines, NotCome(u"fds.sdb", u"file fds.sdb - not found"));
+    EXPECT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(ReadBytes("FRAMES/fdc.sdb"), "old fdc");
+    for (const std::string& line : Exchange(2)) EXPECT_EQ(line.find("fdc.sdb"), std::string::npos) << line;
+}
+
 TEST_F(SettingsReading, AFileTooLargeIsNotStoredAndTheNextComesWholeThroughTheSameBuffer) {
     PutFile("fds.sdb", PatternBytes(kSettingsBufferSize + 1, 1));
     PutFile("fdc.sdb", PatternBytes(300, 2));  // nothing of the long one's bytes may follow it

@@ -278,6 +278,39 @@ TEST_F(TftpRead, AWaitThatComesBackEarlyKeepsTheExchangeAndItsTimeOuts) {
     EXPECT_LT(elapsedMs, 600u);
 }
 
+// A wait as the window's thread has it once the program is ending: after `g_waitsLeft` waits
+// it gives up.
+std::atomic<int> g_waitsLeft{0};
+SocketWaitResult WaitThenGiveUp(sys::Socket socket, int milliseconds) {
+    if (g_waitsLeft-- <= 0) return SocketWaitResult::GiveUp;
+    bool readable = false;
+    return sys::WaitReadable(&socket, 1, &readable, milliseconds) > 0 ? SocketWaitResult::Readable
+                                                                       : SocketWaitResult::NotYet;
+}
+
+TEST_F(TftpRead, AWaitThatGivesUpAbandonsTheTransferWhereItStandsAndLogsNothing) {
+    PutFile("fds.sdb", PatternBytes(2000));
+    StartDetector();
+    link.wait = WaitThenGiveUp;
+    // In the middle of the file: the detector, sending, is told to stop; nothing is kept.
+    g_waitsLeft = 1;
+    ASSERT_EQ(Read("fds.sdb", 5000), kTransferAbandoned);
+    EXPECT_EQ(length, 5000u);
+    Lines exchange = Exchange(5);
+    EXPECT_EQ(Lines(exchange.begin(), exchange.begin() + 3), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1"}));
+    EXPECT_EQ(exchange.back(), "<- ERROR 0 Transfer abandoned");
+    // Before any answer: the request was all that went out. Writing gives up the same way.
+    g_waitsLeft = 0;
+    ASSERT_EQ(Read("fdc.sdb", 5000), kTransferAbandoned);
+    const std::string bytes = PatternBytes(700);
+    sys::Endpoint p = Peer();
+    g_waitsLeft = 1;
+    EXPECT_EQ(TftpWriteFile(link, &p, "/fdc.sdb", reinterpret_cast<const uint8_t*>(bytes.data()),
+                            static_cast<uint32_t>(bytes.size())),
+              kTransferAbandoned);
+    EXPECT_EQ(Log(), "");
+}
+
 TEST_F(TftpRead, AnswerThatIsNoDataEndsTheReadAsAFailure) {
     PutFile("fds.sdb", PatternBytes(2000));
     detector::Options o = Defaults();
