@@ -202,7 +202,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return TRUE;  // Enter does not close the window
             if (LOWORD(wParam) == IDCANCEL) {
-                if (lParam == 0) Close();  // close box, Alt+F4, another program's WM_CLOSE
+                if (lParam == 0) Close();  // a Cancel command without a control, posted by another program
                 return TRUE;
             }
             // Menu choices and accelerators; notifications from the fields are not commands.
