@@ -427,9 +427,10 @@ def scenario_read_hundred_frames(s):
         transfer = read_all(s, main)
         transfer.check_layout(100)
         transfer.watch("Frame №40")
-        s.snapshot("read-frames-transfer", transfer.dialog)
-        # 39 frames are in, the 40th is on its way (or just in).
+        # 39 frames are in, the 40th is on its way (or just in: the bars are read at once, the
+        # picture after them).
         overall, file = transfer.overall.progress(), transfer.file.progress()
+        s.snapshot("read-frames-transfer", transfer.dialog)
         check(overall["pos"] in (39, 40, 41), f"the overall bar at frame 40: {overall}")
         check(file["pos"] % 10 == 0, f"the file bar at frame 40: {file}")
         transfer.wait_closed(timeout=100)
