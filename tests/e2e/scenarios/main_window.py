@@ -5,7 +5,7 @@ import threading
 import time
 from contextlib import ExitStack
 
-from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, SilentHosts,
+from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, SilentHosts, busy_machine,
                     candidate_range, choose_language, exit_through_menu, expect_language_shown, start_main_window,
                     test_config)
 from e2e import Rect, ScenarioFailure, Window, check, check_equal, poll
@@ -57,6 +57,15 @@ def status_width(s, main):
             break
         width += 1
     return colour, width
+
+
+def status_picture(s, main):
+    """The pixels of the strip the status line is drawn in (x 5 to 305, the client area's last 20
+    rows), row by row."""
+    shot = s.capture()
+    origin = main.info()["client_origin"]
+    bottom = origin["y"] + main.client_rect.height
+    return [shot.pixel(origin["x"] + x, y) for y in range(bottom - 20, bottom) for x in range(5, 305)]
 
 
 def wait_status(s, main, colour, timeout, what):
@@ -288,6 +297,50 @@ def scenario_startup_search_only_when_asked(s):
         wait_status(s, main, RED, 3, "the status line red for 127.0.0.150")
         exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg without a search")
+
+
+LOADED_STARTS = 10
+# The load ends by itself after this long, should the scenario be stopped from outside.
+LOAD_SECONDS = 280
+# "Program configuration saved (the file replaced)."
+CONFIG_SAVED = "Конфигурация программы сохранена (файл заменён).".encode("cp1251")
+
+
+def scenario_startup_search_under_load(s):
+    """A busy machine, two busy processes per core started before the program: opening the 100
+    sockets may take Wine longer than the wait, yet each of ten starts adopts .150, the lowest of
+    the detectors at .150 and .170 (the configured address) among silent hosts. The status line
+    then reads as in a start configured with .150, the log tells that Pelorin.cfg was saved,
+    and the file holds .150."""
+    network = "127.0.33"
+    lowest, configured = f"{network}.150", f"{network}.170"
+    adopted_config = s.canonical_config(LANGUAGE_DEFAULT=ENGLISH, IP_ADDRESS=lowest, STARTUP_SEARCH_FLAG=1)
+    with (busy_machine(LOAD_SECONDS), Detectors(s) as detectors,
+          SilentHosts(candidate_range(network, skip=(150, 170)))):
+        detectors.start(lowest)
+        detectors.start(configured)
+        main, _ = start_main_window(s, ENGLISH, address=lowest)
+        wait_status(s, main, CYAN, 10, f"the status line cyan for {lowest} without a search")
+        line_for_lowest = status_picture(s, main)
+        exit_through_menu(s, main)
+
+        missed = []
+        for start in range(1, LOADED_STARTS + 1):
+            s.write_config(search_config(ENGLISH, configured, 1))
+            s.start()
+            main = s.main_window(timeout=30)
+            wait_status(s, main, CYAN, 10, f"the status line cyan after search {start}")
+            shows_lowest = status_picture(s, main) == line_for_lowest
+            if start == 1:
+                main.screenshot("startup-search-under-load")
+            exit_through_menu(s, main)
+            saves = s.log().count(CONFIG_SAVED)
+            config = s.read_bytes("Pelorin.cfg")
+            if not shows_lowest or saves != start or config != adopted_config:
+                missed.append(f"start {start}: the status line {'shows' if shows_lowest else 'does not show'} "
+                              f"{lowest}, {saves} saves logged, Pelorin.cfg {config!r}")
+    check(not missed, f"{lowest} adopted in {LOADED_STARTS - len(missed)} of {LOADED_STARTS} starts under load:\n  "
+          + "\n  ".join(missed))
 
 
 # ---- language change
