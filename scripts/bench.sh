@@ -5,9 +5,10 @@
 #   end to end: Pelorin.exe under Wine, timed as a user meets it (tests/e2e/benches: the frame
 #             view, the 100-frame read beside what its specified pauses cost, the reading dialog's
 #             answers to another program while a slow detector answers, printing, the start-up
-#             search on a silent network, the window's longest wait across status probes), and
-#             a working day of more than ten minutes with what the program holds before and
-#             after it (handles, GDI and USER objects, memory, open files).
+#             search on a silent network of an idle and of a busy machine, the window's longest
+#             wait across status probes), and a working day of more than ten minutes with what
+#             the program holds before and after it (handles, GDI and USER objects, memory,
+#             open files).
 # Usage: scripts/bench.sh            every benchmark
 #        scripts/bench.sh NAME...    only these end-to-end ones (tests/e2e/run.py bench --list)
 # Builds both builds first (scripts/build.sh). The end-to-end benchmarks keep a Wine prefix of

@@ -35,9 +35,12 @@ bool StatusLine::OnTimer(UINT_PTR id, const sys::Endpoint& address) {
 }
 
 void StatusLine::Probe(const sys::Endpoint& address) {
-    // The last probe has long had its wait; should it still be open, it did not answer.
-    if (probe_.Open()) Show(ProbeOutcome::NoAnswer);
-    probe_ = StartProbe(address, sys::MonotonicMs());
+    // The last probe has long had its wait, yet a busy machine may not have let its checks
+    // look at it: it is looked at now, and whatever is not answered by now did not answer.
+    if (probe_.Open())
+        Show(CheckProbe(probe_, sys::MonotonicMs()) == ProbeOutcome::Answered ? ProbeOutcome::Answered
+                                                                              : ProbeOutcome::NoAnswer);
+    probe_ = StartProbe(address);
     SetTimer(window_, kProbeCheckTimerId, kProbeCheckMs, nullptr);
     Check();
 }

@@ -11,7 +11,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace sys {
@@ -32,12 +34,14 @@ int Fd(Socket s) { return static_cast<int>(s); }
 
 std::atomic<int> g_failingUdpOpens{0};
 std::atomic<int> g_failingTcpOpens{0};
+std::atomic<int> g_tcpOpenDelayMs{0};
 
 }  // namespace
 
 namespace testing {
 void FailUdpSocketOpens(int count) { g_failingUdpOpens = count; }
 void FailTcpSocketOpens(int count) { g_failingTcpOpens = count; }
+void DelayTcpSocketOpens(int milliseconds) { g_tcpOpenDelayMs = milliseconds; }
 }  // namespace testing
 
 bool NetStart() { return true; }
@@ -55,6 +59,7 @@ int OpenUdpSocket(Socket* out) {
 }
 
 int OpenTcpSocket(Socket* out) {
+    if (g_tcpOpenDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(g_tcpOpenDelayMs));
     if (g_failingTcpOpens > 0) {
         --g_failingTcpOpens;
         *out = kNoSocket;

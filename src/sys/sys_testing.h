@@ -12,6 +12,9 @@ void FailAllocationsAfter(int count);
 void FailUdpSocketOpens(int count);
 // The same for TCP sockets (OpenTcpSocket).
 void FailTcpSocketOpens(int count);
+// Every TCP socket takes `milliseconds` to open, as on a busy machine; 0 restores normal
+// behaviour.
+void DelayTcpSocketOpens(int milliseconds);
 
 // The file name ProgramName() reports, in place of the test executable's own.
 void SetProgramName(const char16_t* name);

@@ -34,7 +34,6 @@ TEST_F(Probe, ListeningDetectorAnswersAndTheConnectionIsClosedAtOnce) {
     StartWithTcp(detector::TcpMode::Accept);
     EXPECT_EQ(Run(device->TcpEndpoint()), 0);
     EXPECT_EQ(Run(device->TcpEndpoint()), 0);
-    EXPECT_LT(elapsedMs, 100u);
     const uint64_t end = NowMs() + 1000;
     while (device->ConnectionsAccepted() < 2 && NowMs() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(device->ConnectionsAccepted(), 2);
@@ -45,14 +44,14 @@ TEST_F(Probe, RefusedPortIsNoAnswerWithoutWaiting) {
     // Nothing listens on the detector's port: the system refuses at once, and a refusal that
     // wakes the wait must not pass for a connection.
     EXPECT_EQ(Run({kDetectorIp, kProbePort}), -1);
-    EXPECT_LT(elapsedMs, 50u);
+    EXPECT_LT(elapsedMs, 80u);  // not the whole wait
 }
 
 TEST_F(Probe, SilentAddressIsNoAnswerAfterTheWait) {
     StartWithTcp(detector::TcpMode::Ignore);
     EXPECT_EQ(Run(device->TcpEndpoint()), -1);
     EXPECT_GE(elapsedMs, 95u);
-    EXPECT_LT(elapsedMs, 250u);
+    EXPECT_LT(elapsedMs, 1000u);  // not the system's own connection time-out of seconds
     EXPECT_EQ(device->ConnectionsAccepted(), 0);
 }
 
@@ -99,7 +98,10 @@ private:
 // Hosts on some candidates; every other candidate refuses.
 class Search : public ::testing::Test {
 protected:
-    void TearDown() override { sys::testing::FailTcpSocketOpens(0); }
+    void TearDown() override {
+        sys::testing::FailTcpSocketOpens(0);
+        sys::testing::DelayTcpSocketOpens(0);
+    }
 
     void Host(uint32_t octet, Mood mood) { hosts.push_back(std::make_unique<LoopbackHost>(Candidate(octet), mood)); }
     SearchResult Run() {
@@ -128,7 +130,7 @@ TEST_F(Search, TheLowestAnsweringCandidateIsAdoptedOnceTheSilentOnesBelowItHadTh
     hosts.erase(hosts.begin());  // with only refusals below it, .120 needs no wait
     found = Run();
     EXPECT_EQ(found.address, Candidate(120));
-    EXPECT_LT(elapsedMs, 50u);
+    EXPECT_LT(elapsedMs, 80u);  // not the whole wait
 }
 
 TEST_F(Search, NoAnswerIsToldAfterOneWaitForAll) {
@@ -149,6 +151,28 @@ TEST_F(Search, CandidatesWhoseSocketCannotBeOpenedDoNotAnswer) {
     EXPECT_FALSE(Run().answered);
 }
 
+// A busy machine: each socket takes 3 ms to open, so opening the 100 takes three times the
+// wait. Each candidate still has its wait from its own start, and what answered while nobody
+// looked is found, the lowest first.
+TEST_F(Search, SlowSocketOpensMissNoAnswer) {
+    constexpr int kOpenMs = 3;
+    sys::testing::DelayTcpSocketOpens(kOpenMs);
+    Host(100, Silent);
+    Host(190, Answering);
+    EXPECT_EQ(Run().address, Candidate(190));
+
+    hosts.clear();
+    Host(100, Answering);  // answered at once, but its wait was over before anyone looked
+    Host(190, Answering);
+    EXPECT_EQ(Run().address, Candidate(100));
+
+    hosts.clear();
+    Host(198, Silent);  // started after 99 slow opens, and it comes before .199
+    Host(199, Answering);
+    EXPECT_EQ(Run().address, Candidate(199));
+    EXPECT_GE(elapsedMs, 99u * kOpenMs + 95u);
+}
+
 // The status probe: started and looked at without waiting; the clock passed in is held at the
 // start unless said otherwise, so that only the connection itself can end the attempt.
 TEST_F(Search, TheProbeInTheBackgroundTellsAnsweredSilentAndRefusedWithoutWaiting) {
@@ -156,11 +180,11 @@ TEST_F(Search, TheProbeInTheBackgroundTellsAnsweredSilentAndRefusedWithoutWaitin
     Host(101, Silent);
     const size_t before = OpenDescriptors();
     auto settle = [](const sys::Endpoint& at) {
-        ProbeAttempt a = StartProbe(at, 0);
-        ProbeOutcome outcome = CheckProbe(a, 0);
+        ProbeAttempt a = StartProbe(at);
+        ProbeOutcome outcome = CheckProbe(a, a.startedMs);
         for (int k = 0; k < 250 && outcome == ProbeOutcome::Pending; ++k) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            outcome = CheckProbe(a, 0);
+            outcome = CheckProbe(a, a.startedMs);
         }
         EndProbe(a);
         return outcome;
@@ -169,15 +193,21 @@ TEST_F(Search, TheProbeInTheBackgroundTellsAnsweredSilentAndRefusedWithoutWaitin
     EXPECT_EQ(settle({Candidate(102), kProbePort}), ProbeOutcome::NoAnswer);  // refused
 
     const uint64_t start = NowMs();
-    ProbeAttempt silent = StartProbe({Candidate(101), kProbePort}, 1000);
-    EXPECT_EQ(CheckProbe(silent, 1099), ProbeOutcome::Pending);
-    EXPECT_LT(NowMs() - start, 20u);
-    EXPECT_EQ(CheckProbe(silent, 1100), ProbeOutcome::NoAnswer);
+    ProbeAttempt silent = StartProbe({Candidate(101), kProbePort});
+    EXPECT_EQ(CheckProbe(silent, silent.startedMs + 99), ProbeOutcome::Pending);
+    EXPECT_LT(NowMs() - start, 80u);  // not the whole wait
+    EXPECT_EQ(CheckProbe(silent, silent.startedMs + 100), ProbeOutcome::NoAnswer);
     EndProbe(silent);
 
+    // Its checks came late (a busy window): the answer it got meanwhile still counts.
+    ProbeAttempt late = StartProbe({Candidate(100), kProbePort});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(CheckProbe(late, late.startedMs + kStatusIntervalMs), ProbeOutcome::Answered);
+    EndProbe(late);
+
     sys::testing::FailTcpSocketOpens(1);
-    ProbeAttempt unopened = StartProbe({Candidate(100), kProbePort}, 0);
-    EXPECT_EQ(CheckProbe(unopened, 0), ProbeOutcome::NoAnswer);
+    ProbeAttempt unopened = StartProbe({Candidate(100), kProbePort});
+    EXPECT_EQ(CheckProbe(unopened, unopened.startedMs), ProbeOutcome::NoAnswer);
     EXPECT_EQ(OpenDescriptors(), before) << "a probe left its socket open";
 }
 

@@ -8,6 +8,7 @@ import select
 import signal
 import socket
 import subprocess
+import sys
 import time
 from contextlib import contextmanager
 from pathlib import Path
@@ -347,3 +348,20 @@ class SilentHosts:
 def candidate_range(network="127.0.0", skip=()):
     """The addresses the start-up search tries, .100 to .199, without the octets in `skip`."""
     return [f"{network}.{octet}" for octet in range(100, 200) if octet not in skip]
+
+
+@contextmanager
+def busy_machine(seconds, per_core=2):
+    """Processes that keep every core of this process busy, `per_core` each: started at once,
+    killed when the block ends, and each ending by itself after `seconds` whatever happens."""
+    loop = f"import time\nend = time.monotonic() + {seconds}\nwhile time.monotonic() < end:\n    pass\n"
+    busy = []
+    try:
+        for _ in range(per_core * len(os.sched_getaffinity(0))):
+            busy.append(subprocess.Popen([sys.executable, "-c", loop]))
+        yield len(busy)
+    finally:
+        for process in busy:
+            process.kill()
+        for process in busy:
+            process.wait(5)

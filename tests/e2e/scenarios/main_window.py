@@ -1,11 +1,12 @@
 """The main window: where its controls stand, its colours, the connection status line, the
 start-up search for the detector, the language change, and the ways it closes."""
 
+import re
 import threading
 import time
 from contextlib import ExitStack
 
-from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, SilentHosts,
+from common import (CAPTIONS, ENGLISH, FIELD_IDS, RUSSIAN, SCROLL_BAR, TURKISH, Detector, SilentHosts, busy_machine,
                     candidate_range, choose_language, exit_through_menu, expect_language_shown, start_main_window,
                     test_config)
 from e2e import Rect, ScenarioFailure, Window, check, check_equal, poll
@@ -57,6 +58,15 @@ def status_width(s, main):
             break
         width += 1
     return colour, width
+
+
+def status_picture(s, main):
+    """The pixels of the strip the status line is drawn in (x 5 to 305, the client area's last 20
+    rows), row by row."""
+    shot = s.capture()
+    origin = main.info()["client_origin"]
+    bottom = origin["y"] + main.client_rect.height
+    return [shot.pixel(origin["x"] + x, y) for y in range(bottom - 20, bottom) for x in range(5, 305)]
 
 
 def wait_status(s, main, colour, timeout, what):
@@ -152,9 +162,7 @@ def scenario_status_line_follows_the_detector(s):
         check(width > 100, f"the cyan status line is only {width} pixels wide")
 
         detector.stop()
-        gone = time.monotonic()
         wait_status(s, main, RED, STATUS_INTERVAL + 3, "the status line turning red once the detector is gone")
-        check(time.monotonic() - gone <= STATUS_INTERVAL + 3, "the status line took too long to turn red")
         main.screenshot("status-line-red")
 
         detectors.start(address)
@@ -176,8 +184,8 @@ def scenario_status_line_red_without_detector(s):
 # ---- the start-up search
 
 RESULT_PAUSE = 1.0
-SEARCH_LIMIT = 0.5  # for all 100 candidates together, beside 100 x 0.1 s one after another
-ANSWER_LIMIT_MS = 30  # the longest another program may wait for the window
+SEARCH_LIMIT = 5.0  # for all 100 candidates together, beside 100 x 0.1 s one after another
+ANSWER_LIMIT_MS = 60  # the longest another program may wait for the window; a blocking probe: 100
 
 
 def search_config(language, address, flag):
@@ -240,9 +248,10 @@ def check_answers_across_probes(main, probes):
 
 def scenario_startup_search_on_a_silent_network(s):
     """Nothing answers on .100 to .199 but detectors at .150 and .170 (the configured address):
-    all candidates are tried at once, .150 is adopted within 0.5 s plus the result pause. The
-    status line is cyan for .150, turns red once .150 falls silent, and all the while the window
-    answers another program within 30 ms; cyan again once the detector is back."""
+    all candidates are tried at once, .150 is adopted well within the ten seconds of trying them
+    one after another. The status line is cyan for .150, turns red once .150 falls silent, and
+    all the while the window answers another program within 60 ms (a probe that blocked it would
+    hold it 100 ms); cyan again once the detector is back."""
     with Detectors(s) as detectors, SilentHosts(candidate_range(skip=(150, 170))) as silent:
         detectors.start("127.0.0.150")
         detectors.start("127.0.0.170")
@@ -288,6 +297,53 @@ def scenario_startup_search_only_when_asked(s):
         wait_status(s, main, RED, 3, "the status line red for 127.0.0.150")
         exit_through_menu(s, main)
     check_equal(s.read_bytes("Pelorin.cfg"), config, "Pelorin.cfg without a search")
+
+
+LOADED_STARTS = 10
+# The load ends by itself after this long, should the scenario be stopped from outside.
+LOAD_SECONDS = 280
+# "Program configuration saved (the file replaced)."
+CONFIG_SAVED = "Конфигурация программы сохранена (файл заменён).".encode("cp1251")
+
+
+def scenario_startup_search_under_load(s):
+    """A busy machine, two busy processes per core started before the program: opening the 100
+    sockets may take Wine longer than the wait, yet each of ten starts adopts .150, the lowest of
+    the detectors at .150 and .170 (the configured address) among silent hosts. The status line
+    then reads as in a start configured with .150, the log tells that Pelorin.cfg was saved,
+    and the file holds .150."""
+    network = "127.0.33"
+    lowest, configured = f"{network}.150", f"{network}.170"
+    adopted_config = s.canonical_config(LANGUAGE_DEFAULT=ENGLISH, IP_ADDRESS=lowest, STARTUP_SEARCH_FLAG=1)
+    with (busy_machine(LOAD_SECONDS), Detectors(s) as detectors,
+          SilentHosts(candidate_range(network, skip=(150, 170)))):
+        detectors.start(lowest)
+        detectors.start(configured)
+        main, _ = start_main_window(s, ENGLISH, address=lowest)
+        wait_status(s, main, CYAN, 10, f"the status line cyan for {lowest} without a search")
+        line_for_lowest = status_picture(s, main)
+        exit_through_menu(s, main)
+
+        missed = []
+        for start in range(1, LOADED_STARTS + 1):
+            s.write_config(search_config(ENGLISH, configured, 1))
+            saves_before = s.log().count(CONFIG_SAVED)
+            s.start()
+            main = s.main_window(timeout=30)
+            wait_status(s, main, CYAN, 10, f"the status line cyan after search {start}")
+            shows_lowest = status_picture(s, main) == line_for_lowest
+            if start == 1:
+                main.screenshot("startup-search-under-load")
+            exit_through_menu(s, main)
+            saved = s.log().count(CONFIG_SAVED) - saves_before == 1
+            config = s.read_bytes("Pelorin.cfg")
+            if not shows_lowest or not saved or config != adopted_config:
+                address = re.search(rb"IP_ADDRESS *= *([^\r\n]*)", config or b"")
+                missed.append(f"start {start}: the status line {'shows' if shows_lowest else 'does not show'} "
+                              f"{lowest}; the log {'tells' if saved else 'does not tell'} of a save; "
+                              f"Pelorin.cfg holds {address.group(1).decode() if address else config!r}")
+    check(not missed, f"{lowest} adopted in {LOADED_STARTS - len(missed)} of {LOADED_STARTS} starts under load:\n  "
+          + "\n  ".join(missed))
 
 
 # ---- language change
