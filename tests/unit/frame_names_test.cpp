@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "core/messages.h"
@@ -19,15 +21,51 @@ TEST(FrameNames, LocalNamesAreDateTimeToTheMinuteAndThreeDigitNumber) {
     EXPECT_EQ(LocalFrameName({12345, 1, 2, 3, 4, 5}, 100), u"12345_01_02-03-04~100.png");
 }
 
+// "frame 7 (copy 2) read 2026-01-09 00:05", for comparing.
+std::string Said(const FrameFileName& parsed) {
+    const sys::LocalTime& t = parsed.time;
+    char text[96];
+    std::snprintf(text, sizeof text, "frame %d (copy %d) read %04d-%02d-%02d %02d:%02d:%02d", parsed.frame,
+                  parsed.copy, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
+
+TEST(FrameNames, ANameAndItsCopiesSayTheFrameTheTimeAndTheCopy) {
+    const std::u16string name = LocalFrameName({2026, 1, 9, 23, 5, 41}, 7);
+    EXPECT_EQ(FrameCopyName(name, 1), name);
+    EXPECT_EQ(FrameCopyName(name, 2), u"2026_01_09-23-05~007 (2).png");
+    EXPECT_EQ(FrameCopyName(name, 13), u"2026_01_09-23-05~007 (13).png");
+    const std::pair<std::u16string, std::string> names[] = {
+        {name, "frame 7 (copy 1) read 2026-01-09 23:05:00"},
+        {FrameCopyName(name, 2), "frame 7 (copy 2) read 2026-01-09 23:05:00"},
+        {FrameCopyName(name, 13), "frame 7 (copy 13) read 2026-01-09 23:05:00"},
+        {u"12345_12_31-00-59~100 (2).PNG", "frame 100 (copy 2) read 12345-12-31 00:59:00"},  // as the file system compares
+        {u"0999_01_01-00-00~001.Png", "frame 1 (copy 1) read 0999-01-01 00:00:00"},
+    };
+    for (const auto& [text, said] : names) {
+        FrameFileName parsed;
+        EXPECT_TRUE(ParseFrameFileName(text, &parsed)) << sys::ToAnsi(text);
+        EXPECT_EQ(Said(parsed), said);
+    }
+    // The copies sort before the plain name (a blank comes before a dot), and every one of them
+    // before the next frame of the minute.
+    std::vector<std::u16string> sorted = {LocalFrameName({2026, 1, 9, 23, 5, 0}, 8), FrameCopyName(name, 2), name};
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::u16string>{FrameCopyName(name, 2), name, u"2026_01_09-23-05~008.png"}));
+}
+
 TEST(FrameNames, OnlyNamesOfTheProgramsOwnMakingAreTakenForAFrame) {
-    EXPECT_EQ(FrameFilePattern(7), u"*~007.png");
-    EXPECT_TRUE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 7));
-    EXPECT_TRUE(IsLocalFrameName(u"12345_01_02-03-04~100.PNG", 100));  // as the file system compares
-    EXPECT_FALSE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 17));
-    for (const char16_t* other : {u"copy~007.png", u"2026_01_09-00-00~007.png.png", u"2026_1_09-00-00~007.png",
-                                  u"2026_01_09-00-00~07.png", u"2026_01_09-00-00~0071.png", u"2026_01_09-00-00~007.pn~",
-                                  u"2026_01_09 00-00~007.png", u""})
-        EXPECT_FALSE(IsLocalFrameName(other, 7)) << sys::ToAnsi(other);
+    EXPECT_EQ(FrameFilePattern(7), u"*~007*.png");
+    for (const char16_t* other :
+         {u"copy~007.png", u"2026_01_09-00-00~007.png.png", u"2026_1_09-00-00~007.png", u"2026_01_09-00-00~07.png",
+          u"2026_01_09-00-00~0071.png", u"2026_01_09-00-00~007.pn~", u"2026_01_09 00-00~007.png", u"",
+          u"2026_01_09-00-00~007 (1).png", u"2026_01_09-00-00~007 (02).png", u"2026_01_09-00-00~007 (2)(3).png",
+          u"2026_01_09-00-00~007 ().png", u"2026_01_09-00-00~007 (2) .png", u"2026_01_09-00-00~007(2).png",
+          u"2026_01_09-00-00~007 (2).dat", u"2026_01_09-00-00~00~0001", u"2026_01_09-00-00~000.png",
+          u"2026_01_09-00-00~101.png", u"2026_13_09-00-00~007.png", u"2026_01_00-00-00~007.png",
+          u"2026_01_09-24-00~007.png", u"2026_01_09-00-60~007.png"}) {
+        EXPECT_FALSE(ParseFrameFileName(other, nullptr)) << sys::ToAnsi(other);
+    }
 }
 
 TEST(FrameNames, ColumnsFitTheirItemsAndTheListFitsItsColumns) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "core/messages.h"
@@ -112,6 +113,41 @@ TEST_F(FrameReading, AFrameAlreadyStoredIsNotStoredAgainUntilItsFileIsGone) {
     ASSERT_TRUE(Run(folder + "/FRAMES", {7}));
     EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::Stored}));
     EXPECT_EQ(Stored(7, ThisYear()), seven);
+}
+
+TEST_F(FrameReading, AnotherPictureUnderTheSameNumberWithinTheMinuteIsStoredBesideTheFirst) {
+    const std::string first = PatternBytes(3000, 11), second = PatternBytes(2500, 12), third = PatternBytes(3000, 13);
+    StartDetector();
+    // The names go to the minute: a reading that crosses into the next one is done again.
+    std::string name;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ASSERT_EQ(std::system("rm -rf FRAMES"), 0);
+        const int minute = sys::Now().minute;
+        PutFile("screenshots/1.png", first);
+        ASSERT_TRUE(Run(folder + "/FRAMES", {1}));
+        name = StoredName(1, ThisYear());
+        ASSERT_FALSE(name.empty());
+        // The operator's commentary of the first picture.
+        WriteBytes("FRAMES/" + name.substr(0, name.size() - 3) + "dat", "commentary");
+        PutFile("screenshots/1.png", second);
+        ASSERT_TRUE(Run(folder + "/FRAMES", {1}));
+        PutFile("screenshots/1.png", third);
+        ASSERT_TRUE(Run(folder + "/FRAMES", {1}));
+        PutFile("screenshots/1.png", second);  // already stored, as a copy
+        ASSERT_TRUE(Run(folder + "/FRAMES", {1}));
+        if (sys::Now().minute == minute) break;
+    }
+    const std::string stem = name.substr(0, name.size() - 4);
+    EXPECT_EQ(ReadBytes("FRAMES/" + name), first);
+    EXPECT_EQ(ReadBytes("FRAMES/" + stem + ".dat"), "commentary");
+    EXPECT_EQ(ReadBytes("FRAMES/" + stem + " (2).png"), second);
+    EXPECT_EQ(ReadBytes("FRAMES/" + stem + " (3).png"), third);
+    EXPECT_EQ(sys::ListMatchingNames(u"FRAMES/*", 10).size(), 4u);
+    EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::AlreadyStored}));
+    EXPECT_NE(Log().find(Cp1251(u"файл /screenshots/1.png - уже записан в файле ") + folder + "/FRAMES\\" + stem +
+                         " (2).png\r\n"),
+              std::string::npos)
+        << Log();
 }
 
 TEST_F(FrameReading, OnlyTheLastFolderOfTheFramesPathIsMade) {
