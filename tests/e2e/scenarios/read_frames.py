@@ -495,6 +495,9 @@ def scenario_a_frame_read_again_within_its_minute(s):
         copy = name[:-4] + " (2).png"
         check_files(s.path("FRAMES"), {name: first, copy: second, commentary.name: saved}, "FRAMES")
         check_equal(saved, commentary_bytes(["первый снимок"] + [""] * 11), "the first picture's commentary")
+        # The copy came before it in the list: the first picture stays on screen and current.
+        check_equal((view.title(), view.bar.scroll()), ("FRAMES\\" + name, {"min": 0, "max": 2, "pos": 1}),
+                    "the frame shown and the scroll bar after the second reading")
 
         transfer = read(s, main, [1], "Frame №1 - already stored")
         check_log_has(s, f"файл /screenshots/1.png - уже записан в файле FRAMES\\{copy}\r\n")
