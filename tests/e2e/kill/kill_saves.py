@@ -18,6 +18,7 @@ Must run inside a private network namespace (scripts/in-netns.sh) like every run
 import argparse
 import os
 import random
+import re
 import shutil
 import signal
 import subprocess
@@ -40,19 +41,15 @@ MAX_WRITES = 9999  # versions per round; a round's versions are round * 10000 + 
 TIME_LIMIT = 60.0  # seconds for all rounds
 
 
-CODE_DIGITS = "0123456789abcdefghijklmnopqrstuv"
-
-
 def temporary_name(name, code):
-    """The writer's temporary file `code` beside `name` (TemporaryPathFor in
-    src/core/file_store.h): the dots made "_", the last five characters "~" and four base-32
-    digits; as long as the name, and without an extension."""
-    digits = "".join(CODE_DIGITS[code >> shift & 31] for shift in (15, 10, 5, 0))
-    return name[:-5].replace(".", "_") + "~" + digits
+    """A temporary file of the writer's beside `name` (TemporaryPathFor in src/core/file_store.h):
+    the dots made "_", the last five characters "~" and four base-32 digits; as long as the name,
+    without an extension."""
+    return name[:-5].replace(".", "_") + "~" + code
 
 
 def is_temporary_name(name, of):
-    return len(name) == len(of) and name[:-4] == temporary_name(of, 0)[:-4] and all(c in CODE_DIGITS for c in name[-4:])
+    return re.fullmatch(re.escape(temporary_name(of, "")) + "[0-9a-v]{4}", name) is not None
 
 
 # Version v of each file, made here independently of the program's writers.
@@ -145,12 +142,10 @@ class KillTest:
         expected = {"Pelorin.cfg", "FRAMES"} | {Path(name).name for name in FILES.values()}
         leftovers = {path.name: path.stat().st_size for folder in (self.folder, self.folder / "FRAMES")
                      for path in folder.iterdir() if path.name not in expected}
-        kinds = {left: [kind for kind, name in FILES.items() if is_temporary_name(left, Path(name).name)]
-                 for left in leftovers}
-        check(all(kinds.values()), f"files other than the temporary ones left: {sorted(k for k in kinds if not kinds[k])}")
-        # Left by this kill (those of earlier kills stay: nothing of the program removes them),
-        # with the files each may belong to (a frame's and its commentary's look alike).
-        fresh = {left: "/".join(kinds[left]) for left in leftovers if left not in self.left}
+        others = [left for left in leftovers if not any(is_temporary_name(left, Path(n).name) for n in FILES.values())]
+        check(not others, f"files other than the temporary ones left: {sorted(others)}")
+        # Left by this kill: those of earlier kills stay, as nothing of the program removes them.
+        fresh = {left: size for left, size in leftovers.items() if left not in self.left}
         self.left |= set(fresh)
         return report, fresh
 
@@ -160,7 +155,7 @@ class KillTest:
         would leave it, must pass for none; the next start takes nothing but the files."""
         for name in FILES.values():
             path = self.folder / name
-            path.with_name(temporary_name(path.name, 0xFFFFF)).write_bytes(b"left by a crash")
+            path.with_name(temporary_name(path.name, "vvvv")).write_bytes(b"left by a crash")
         (self.folder / "FRAMES" / "control.png~").write_bytes(b"not a frame of the program's")
         self.check_restart(self.run_writer(0, 0), more_frames=["control.png~"])
 
@@ -206,8 +201,8 @@ def main():
             saved = sum(1 for line in lines if line[0] == "commentary" and len(line) == 2)
             print(f"round {rounds}: killed {delay * 1000:.0f} ms into the writing, after {saved} commentaries; "
                   + ", ".join(f"{kind} {test.held[kind]} ({how})" for kind, how in report.items())
-                  + "; left: " + (", ".join(f"{name} ({kind})" for name, kind in leftovers.items()) or "nothing"))
-            for item in [f"{kind} {how}" for kind, how in report.items()] + [f"left {kind}" for kind in leftovers.values()]:
+                  + "; left: " + (", ".join(f"{name} ({size} bytes)" for name, size in leftovers.items()) or "nothing"))
+            for item in [f"{kind} {how}" for kind, how in report.items()] + ["temporary files left"] * len(leftovers):
                 tally[item] = tally.get(item, 0) + 1
         test.check_restart(test.run_writer(0, 0))
         test.check_no_temporary_name_passes_for_a_file()

@@ -467,6 +467,7 @@ def scenario_a_frame_read_again_within_its_minute(s):
     for number in (1, 2):
         make_frame(s.path(f"picture-{number}.png"), number)
     first, second = (s.path(f"picture-{number}.png").read_bytes() for number in (1, 2))
+    typed = ["первый снимок"] + [""] * 11  # the first picture's commentary
     with Detector(s, address, frames={1: first}) as detector, PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
         main, config = start_main_window(s, ENGLISH, address=address)
         view = FrameView(s, main)
@@ -483,7 +484,7 @@ def scenario_a_frame_read_again_within_its_minute(s):
             choose_file(s, main, ID_VIEW_FRAMES, windows_path(s.path("FRAMES/" + name)))
             view.wait_title(name)
             edit(view)
-            view.type(0, "первый снимок")
+            view.type(0, typed[0])
             choose_file(s, main, ID_VIEW_FRAMES, windows_path(s.path("FRAMES/" + name)))  # saves
             commentary = s.path("FRAMES/" + name[:-3] + "dat")
             poll(commentary.exists, 5, "the first picture's commentary saved")
@@ -494,38 +495,30 @@ def scenario_a_frame_read_again_within_its_minute(s):
                 break
         copy = name[:-4] + " (2).png"
         check_files(s.path("FRAMES"), {name: first, copy: second, commentary.name: saved}, "FRAMES")
-        check_equal(saved, commentary_bytes(["первый снимок"] + [""] * 11), "the first picture's commentary")
+        check_equal(saved, commentary_bytes(typed), "the first picture's commentary")
         # The copy came before it in the list: the first picture stays on screen and current.
         check_equal((view.title(), view.bar.scroll()), ("FRAMES\\" + name, {"min": 0, "max": 2, "pos": 1}),
                     "the frame shown and the scroll bar after the second reading")
 
-        transfer = read(s, main, [1], "Frame №1 - already stored")
+        read(s, main, [1], "Frame №1 - already stored")
         check_log_has(s, f"файл /screenshots/1.png - уже записан в файле FRAMES\\{copy}\r\n")
         check_equal(len(file_names(s.path("FRAMES"))), 3, "files in FRAMES after the third reading")
         check_scroll_range(main, 2)
 
-        # The copy sorts first (a blank before the dot). Edit, while the first picture is edited,
-        # finds it; browsing goes on to the first picture and back.
+        # Edit, while the first picture is edited, finds the copy; browsing goes on to the first
+        # picture and back. Each shows and prints its own picture and commentary.
         edit(view)
         choose_file(s, main, ID_EDIT_FRAMES, windows_path(s.path("FRAMES/" + copy)))
         view.wait_title(copy)
-        check_frame_picture(view, 2)
-        check_equal((view.bar.scroll()["pos"], view.texts()), (0, [""] * 12), "the copy's place and commentary")
-        edit(view)
-        view.type(0, "второй снимок")
-        view.browse(1, name)
-        check_frame_picture(view, 1)
-        check_equal(view.texts()[0], "первый снимок", "the first picture's commentary shown")
-        check_equal(s.read_bytes("FRAMES/" + copy[:-3] + "dat"), commentary_bytes(["второй снимок"] + [""] * 11),
-                    "the copy's commentary, saved on the way")
-        view.main.screenshot("frame-read-again-first")
-        for number, shown in ((1, name), (2, copy)):
-            if number == 2:
-                view.browse(0, copy)
-                view.main.screenshot("frame-read-again-copy")
+        for number, shown, texts, place in ((2, copy, [""] * 12, 0), (1, name, typed, 1)):
+            if number == 1:
+                view.browse(1, name)
+            view.main.screenshot(f"frame-read-again-{number}")
+            check_frame_picture(view, number)
+            check_equal((view.bar.scroll()["pos"], view.texts()), (place, texts), f"{shown}: its place and commentary")
             pdf, _ = print_frame(s, main, printer)
-            page = pdf.render(1, DPI, s.paths.screenshots / f"frame-read-again-printed-{number}.png")
-            check_printed_picture(page, number)
+            check_printed_picture(pdf.render(1, DPI, s.paths.screenshots / f"frame-read-again-printed-{number}.png"),
+                                  number)
             check(words("FRAMES\\" + shown) in words(pdf.text(1)), f"the heading {shown!r} is not on the page")
         exit_through_menu(s, main)
     check_equal(s.read_bytes("FRAMES/" + name[:-3] + "dat"), saved, "the first picture's commentary at the end")
