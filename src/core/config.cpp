@@ -53,6 +53,20 @@ std::string FromFolderPath(const std::u16string& path) {
     return text;
 }
 
+// The whole file; false when it cannot be opened or read.
+bool ReadWhole(const char16_t* path, std::string* bytes) {
+    sys::FileHolder file = sys::OpenFile(path, sys::OpenMode::Read);
+    if (!file) return false;
+    const int64_t size = sys::FileSize(file.get());
+    if (size < 0) return false;
+    // One byte more than the size, to see that nothing follows.
+    bytes->assign(static_cast<size_t>(size) + 1, '\0');
+    const int64_t got = sys::ReadFile(file.get(), &(*bytes)[0], bytes->size());
+    if (got != size) return false;
+    bytes->resize(static_cast<size_t>(got));
+    return true;
+}
+
 void LogWriteFailure() {
     // "Error saving the program configuration." (Windows-1251)
     WriteLog((ToCp1251(u"Ошибка сохранения конфигурации программы.") + "\r\n").c_str());
@@ -67,19 +81,29 @@ void LogSaved(bool inPlace) {
                  .c_str());
 }
 
-// Writes `content` over Pelorin.cfg itself, then reads it back: true only when the file holds
-// exactly those bytes.
-bool WriteInPlace(const std::string& content) {
-    sys::FileHolder file = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteNew);
+// Puts `content` into Pelorin.cfg itself, from its start, and cuts it to that length: true once
+// the file holds exactly those bytes, as read back.
+bool OverwriteInPlace(const std::string& content) {
+    sys::FileHolder file = sys::OpenFile(kConfigFileName, sys::OpenMode::WriteExisting);
     if (!file) return false;
-    bool written = sys::WriteFile(file.get(), content.data(), content.size()) && sys::FlushFile(file.get());
+    const bool written = sys::WriteFile(file.get(), content.data(), content.size()) &&
+                         sys::SetFileLength(file.get(), static_cast<int64_t>(content.size())) &&
+                         sys::FlushFile(file.get());
     file.Close();  // what is read back is what reached the file
     if (!written) return false;
-    file = sys::OpenFile(kConfigFileName, sys::OpenMode::Read);
-    if (!file) return false;
-    std::string check(content.size() + 1, '\0');
-    int64_t got = sys::ReadFile(file.get(), &check[0], check.size());
-    return got == static_cast<int64_t>(content.size()) && check.compare(0, content.size(), content) == 0;
+    std::string check;
+    return ReadWhole(kConfigFileName, &check) && check == content;
+}
+
+// Writes `content` over Pelorin.cfg where it cannot be replaced. The old bytes are kept first:
+// when the new ones cannot be written whole (a full disk) or do not read back, the old ones go
+// back, so the operator's settings are never left cut. Without the old bytes nothing is written.
+bool WriteInPlace(const std::string& content) {
+    std::string previous;
+    if (!ReadWhole(kConfigFileName, &previous)) return false;
+    if (OverwriteInPlace(content)) return true;
+    OverwriteInPlace(previous);
+    return false;
 }
 
 }  // namespace
@@ -251,12 +275,13 @@ bool WriteConfiguration(const Settings& settings) {
             LogSaved(false);
             return true;
         case StoreResult::NotWritten:
-            // Out of space (or the like): writing over the old file would fail the same way,
-            // after cutting it. It stays as it was.
+            // Out of space (or the like): writing over the old file would fail the same way.
+            // It stays as it was.
             LogWriteFailure();
             return false;
         case StoreResult::NotCreated:
         case StoreResult::NotReplaced:
+        case StoreResult::NameTaken:
             break;
     }
     // No file can be made beside it (the folder is not writable), or it cannot be replaced

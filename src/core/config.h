@@ -37,5 +37,6 @@ ConfigReadResult ReadConfiguration(Settings* settings);
 // Writes `settings` to Pelorin.cfg, which must already exist. The file is replaced in
 // one step, so a failed write leaves the previous file as it was; where it cannot be replaced
 // (a folder that is not writable, a file held open by another program) it is written over in
-// place and read back. The log says which way it was saved, or that it was not.
+// place and read back, and where that fails its old bytes are put back. The log says which way
+// it was saved, or that it was not.
 bool WriteConfiguration(const Settings& settings);

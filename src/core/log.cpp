@@ -32,10 +32,11 @@ int WriteLogEntry(const std::u16string& folder, const std::u16string& programNam
     sys::FileHolder file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
     if (!file) return 1;
     if (sys::FileSize(file.get()) >= kLogSizeLimit) {
-        file.Close();  // before it is copied and removed
-        // A failed copy loses the old generation, not the rotation.
-        sys::CopyFileReplacing(logName, oldName);
-        sys::RemoveFile(logName);
+        file.Close();  // before it is moved
+        // The log becomes the old generation in one step. Where it cannot (the old one held
+        // open by a viewer, a folder under its name), nothing is lost: the entry goes on the
+        // end of the log as it is, and the next entry tries again.
+        sys::ReplaceFileWith(oldName, logName);
         file = sys::OpenFile(logName, sys::OpenMode::WriteAlways);
         if (!file) return 1;
     }

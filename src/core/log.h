@@ -1,5 +1,6 @@
 // The program's log: one time-stamped entry per call, appended to <LogPath><program>.LOG,
-// which is moved to ".OLD" once it has reached 5,000,000 bytes.
+// which is moved to ".OLD" once it has reached 5,000,000 bytes (and kept, growing, for as long as
+// it cannot be moved).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "core/text_format.h"
 
@@ -21,29 +22,49 @@ std::u16string LocalFrameName(const sys::LocalTime& time, int frame) {
 
 std::u16string FrameFilePattern(int frame) {
     char pattern[32];
-    std::snprintf(pattern, sizeof pattern, "*~%3.3d.png", frame);
+    std::snprintf(pattern, sizeof pattern, "*~%3.3d*.png", frame);
     return Widen(pattern);
 }
 
-bool IsLocalFrameName(const std::u16string& name, int frame) {
-    // YYYY_MM_DD-HH-MM~NNN.png, the year of four digits or more.
+std::u16string FrameCopyName(const std::u16string& name, int copy) {
+    const size_t dot = name.rfind(u'.');
+    if (copy <= 1 || dot == std::u16string::npos) return name;
+    return name.substr(0, dot) + u" (" + Widen(std::to_string(copy)) + u")" + name.substr(dot);
+}
+
+bool ParseFrameFileName(const std::u16string& name, FrameFileName* parsed) {
+    // YYYY_MM_DD-HH-MM~NNN.png or YYYY_MM_DD-HH-MM~NNN (C).png, the year of four digits or
+    // more, C from 2 on without leading zeros.
     size_t at = 0;
-    auto digits = [&](size_t least, size_t most) {
+    auto number = [&](size_t least, size_t most, int* value) {
         size_t count = 0;
-        while (at < name.size() && name[at] >= u'0' && name[at] <= u'9' && count < most) ++at, ++count;
+        *value = 0;
+        while (at < name.size() && name[at] >= u'0' && name[at] <= u'9' && count < most) {
+            *value = *value * 10 + (name[at++] - u'0');
+            ++count;
+        }
         return count >= least;
     };
     auto sign = [&](char16_t c) { return at < name.size() && name[at++] == c; };
-    if (!(digits(4, 9) && sign(u'_') && digits(2, 2) && sign(u'_') && digits(2, 2) && sign(u'-') && digits(2, 2) &&
-          sign(u'-') && digits(2, 2) && sign(u'~')))
+    FrameFileName found;
+    sys::LocalTime& t = found.time;
+    if (!(number(4, 9, &t.year) && sign(u'_') && number(2, 2, &t.month) && sign(u'_') && number(2, 2, &t.day) &&
+          sign(u'-') && number(2, 2, &t.hour) && sign(u'-') && number(2, 2, &t.minute) && sign(u'~') &&
+          number(3, 3, &found.frame)))
         return false;
-    const size_t number = at;
-    if (!digits(3, 3)) return false;
-    const int n = (name[number] - u'0') * 100 + (name[number + 1] - u'0') * 10 + (name[number + 2] - u'0');
+    if (at < name.size() && name[at] == u' ') {
+        ++at;
+        const bool leadingZero = at + 1 < name.size() && name[at + 1] == u'0';
+        if (!sign(u'(') || leadingZero || !number(1, 4, &found.copy) || found.copy < 2 || !sign(u')')) return false;
+    }
     std::u16string extension = name.substr(at);
     for (char16_t& c : extension)
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return n == frame && extension == u".png";
+    const bool inRange = t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour <= 23 &&
+                         t.minute <= 59 && found.frame >= 1 && found.frame <= kDeviceFrameCount;
+    if (extension != u".png" || !inRange) return false;
+    if (parsed) *parsed = found;
+    return true;
 }
 
 std::u16string FrameItemText(const char16_t* frameWord, int frame) {

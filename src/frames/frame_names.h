@@ -16,11 +16,29 @@ std::string RemoteFrameName(int frame);
 // and time it was read (to the minute) and its number on the detector.
 std::u16string LocalFrameName(const sys::LocalTime& time, int frame);
 
-// "*~007.png": the files of the frames folder that may hold frame `frame`.
+// What the name of a frame file of the program's own making says.
+struct FrameFileName {
+    int frame = 0;               // its number on the detector, 1 to 100
+    sys::LocalTime time = {};    // when it was read, to the minute (the second is 0)
+    int copy = 1;                // 1 for the plain name, 2 for "... (2).png", and so on
+};
+
+// Whether `name` (without folder) is a name LocalFrameName makes, or a copy of one that
+// FrameCopyName makes, with the extension in any letter case as the file system compares it;
+// `parsed`, when given, then gets what it says. Every part that reads a frame's number or time
+// from its name goes through here.
+bool ParseFrameFileName(const std::u16string& name, FrameFileName* parsed);
+
+// The name copy `copy` of a frame is stored under when its own name is taken by another
+// picture, numbered as Windows numbers copies: "x~001.png" gives "x~001 (2).png" for copy 2.
+// Copy 1 is the name itself.
+std::u16string FrameCopyName(const std::u16string& name, int copy);
+
+// Copies of one frame within one minute that a reading makes at most.
+constexpr int kMaxFrameCopies = 99;
+
+// "*~007*.png": the files of the frames folder that may hold frame `frame`, copies included.
 std::u16string FrameFilePattern(int frame);
-// Whether `name` is a name LocalFrameName makes for `frame` (any date and time; the extension
-// in any letter case, as the file system compares it).
-bool IsLocalFrameName(const std::u16string& name, int frame);
 
 // "Frame 007": the number list's item for `frame`, with the word for "frame" of the current
 // language. The three digits keep the sorted list in number order.

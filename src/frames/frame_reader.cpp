@@ -13,14 +13,25 @@
 
 namespace {
 
-// Writes the frame under a temporary name (no "*.png" for the frame list to see) and renames
-// it into place. False, with no file of either name left behind by this call, when any step
-// fails.
+// Writes the frame under a temporary name (no "*.png" for the frame list to see) and moves it
+// to its name. The name goes to the minute, so it may already be taken, by the picture read
+// under this number earlier in the minute: that file and its commentary stay as they are, and
+// the frame becomes a copy beside it, " (2)", " (3)", ... False, with no file of any of these
+// names left behind by this call, when it cannot be stored.
 bool StoreFrame(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
-    const std::u16string name = framesPath + LocalFrameName(sys::Now(), frame);
-    const bool stored = sys::EnsureFolder(framesPath) && StoreFileReplacing(name, bytes, length) == StoreResult::Stored;
+    const std::u16string name = LocalFrameName(sys::Now(), frame);
+    std::u16string path = framesPath + name;
+    bool stored = false;
+    if (sys::EnsureFolder(framesPath)) {
+        for (int copy = 1; copy <= kMaxFrameCopies; ++copy) {
+            path = framesPath + FrameCopyName(name, copy);
+            const StoreResult result = StoreNewFile(path, bytes, length);
+            stored = result == StoreResult::Stored;
+            if (result != StoreResult::NameTaken) break;
+        }
+    }
     if (!stored)
-        WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(name) + ToCp1251(u" - не записан на диск\r\n")).c_str());
+        WriteLog((ToCp1251(u"файл ") + sys::ToAnsi(path) + ToCp1251(u" - не записан на диск\r\n")).c_str());
     return stored;
 }
 
@@ -38,11 +49,16 @@ bool HoldsTheSameBytes(const std::u16string& path, const uint8_t* bytes, uint32_
     return true;
 }
 
-// The name of a file of frame `frame` in the frames folder that holds exactly these bytes;
-// empty when there is none. Only the files of that number are looked at.
+bool IsFileOfFrame(const std::u16string& name, int frame) {
+    FrameFileName parsed;
+    return ParseFrameFileName(name, &parsed) && parsed.frame == frame;
+}
+
+// The name of a file of frame `frame` in the frames folder, copies included, that holds exactly
+// these bytes; empty when there is none. Only the files of that number are looked at.
 std::u16string StoredCopyOf(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
     for (const std::u16string& name : sys::ListMatchingNames(framesPath + FrameFilePattern(frame), kMaxFrames))
-        if (IsLocalFrameName(name, frame) && HoldsTheSameBytes(framesPath + name, bytes, length)) return name;
+        if (IsFileOfFrame(name, frame) && HoldsTheSameBytes(framesPath + name, bytes, length)) return name;
     return {};
 }
 

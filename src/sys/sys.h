@@ -20,6 +20,7 @@ enum class OpenMode {
     WriteExisting,  // existing file, write access; fails when it is missing
     WriteAlways,    // write access, created when missing, content kept
     WriteNew,       // write access, created or truncated to length 0
+    CreateNew,      // write access, a new file; fails when anything stands at the path
 };
 
 // An open file, closed when its holder goes. Close() closes it earlier, where the file must be
@@ -59,13 +60,17 @@ int64_t ReadFile(File file, void* buffer, size_t size);
 // Writes all `size` bytes; false when the write failed or was short.
 bool WriteFile(File file, const void* data, size_t size);
 bool SeekToEnd(File file);
+// Cuts or extends the file to `length` bytes.
+bool SetFileLength(File file, int64_t length);
 // Makes the file durable on disk before it is relied upon (used before replacing a file).
 bool FlushFile(File file);
 
-bool CopyFileReplacing(const std::u16string& from, const std::u16string& to);
 bool RemoveFile(const std::u16string& path);
 // Moves `from` over `to` in one step; `to` is either the old or the new file, never a mix.
 bool ReplaceFileWith(const std::u16string& to, const std::u16string& from);
+// Moves `from` to `to` only where nothing stands at `to`; false, with both left as they were,
+// when something does (or the move fails otherwise).
+bool MoveFileToFreeName(const std::u16string& to, const std::u16string& from);
 
 // What stands at `path`: nothing (neither it nor its folder exists), a file, a folder, or
 // something that cannot be told (no access to look).
@@ -101,6 +106,8 @@ std::u16string FromAnsi(const std::string& text);
 
 // File name of the running executable without folder and extension ("Pelorin").
 std::u16string ProgramName();
+// The running process's id.
+uint32_t ProcessId();
 
 // ---- Private heap ----------------------------------------------------------------------------
 // Buffers for transfers and files are taken per operation, always zero-filled.

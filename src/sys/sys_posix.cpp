@@ -73,6 +73,7 @@ std::u16string FromUtf8(const std::string& s) {
 }
 
 int g_allocationsLeft = -1;
+long long g_writeBytesLeft = -1;  // FailOneWriteAfter: bytes before the one failing write
 std::u16string g_programName;
 
 }  // namespace
@@ -84,6 +85,7 @@ FileHolder OpenFile(const std::u16string& path, OpenMode mode) {
         case OpenMode::WriteExisting: flags = O_WRONLY; break;
         case OpenMode::WriteAlways: flags = O_WRONLY | O_CREAT; break;
         case OpenMode::WriteNew: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+        case OpenMode::CreateNew: flags = O_WRONLY | O_CREAT | O_EXCL; break;
     }
     int fd = ::open(NativePath(path).c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) return FileHolder();
@@ -119,6 +121,15 @@ int64_t ReadFile(File file, void* buffer, size_t size) {
 }
 
 bool WriteFile(File file, const void* data, size_t size) {
+    if (g_writeBytesLeft >= 0) {
+        if (static_cast<unsigned long long>(g_writeBytesLeft) < size) {
+            const size_t part = static_cast<size_t>(g_writeBytesLeft);
+            g_writeBytesLeft = -1;
+            if (part > 0) WriteFile(file, data, part);
+            return false;
+        }
+        g_writeBytesLeft -= static_cast<long long>(size);
+    }
     size_t done = 0;
     while (done < size) {
         ssize_t n = ::write(static_cast<int>(file), static_cast<const char*>(data) + done, size - done);
@@ -134,26 +145,25 @@ bool WriteFile(File file, const void* data, size_t size) {
 
 bool SeekToEnd(File file) { return ::lseek(static_cast<int>(file), 0, SEEK_END) >= 0; }
 
-bool FlushFile(File file) { return ::fsync(static_cast<int>(file)) == 0; }
+bool SetFileLength(File file, int64_t length) { return ::ftruncate(static_cast<int>(file), length) == 0; }
 
-bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
-    FileHolder in = OpenFile(from, OpenMode::Read);
-    if (!in) return false;
-    FileHolder out = OpenFile(to, OpenMode::WriteNew);
-    if (!out) return false;
-    char buffer[65536];
-    for (;;) {
-        int64_t n = ReadFile(in.get(), buffer, sizeof buffer);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!WriteFile(out.get(), buffer, static_cast<size_t>(n))) return false;
-    }
-}
+bool FlushFile(File file) { return ::fsync(static_cast<int>(file)) == 0; }
 
 bool RemoveFile(const std::u16string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
 
 bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool MoveFileToFreeName(const std::u16string& to, const std::u16string& from) {
+    const std::string target = NativePath(to), source = NativePath(from);
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system that cannot rename without replacing: a second link fails where a name
+    // is taken, and the first one then goes.
+    if (::link(source.c_str(), target.c_str()) != 0) return false;
+    ::unlink(source.c_str());
+    return true;
 }
 
 PathKind KindOfPath(const std::u16string& path) {
@@ -234,6 +244,8 @@ std::u16string ProgramName() {
     return FromUtf8(name);
 }
 
+uint32_t ProcessId() { return static_cast<uint32_t>(::getpid()); }
+
 bool CreateProgramHeap(size_t) { return true; }
 
 void* HeapAllocZeroed(size_t size) {
@@ -246,6 +258,7 @@ void HeapRelease(void* block) { std::free(block); }
 
 namespace testing {
 void FailAllocationsAfter(int count) { g_allocationsLeft = count; }
+void FailOneWriteAfter(long long bytes) { g_writeBytesLeft = bytes < 0 ? -1 : bytes; }
 void SetProgramName(const char16_t* name) { g_programName = name ? name : u""; }
 }  // namespace testing
 

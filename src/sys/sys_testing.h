@@ -16,6 +16,11 @@ void FailTcpSocketOpens(int count);
 // behaviour.
 void DelayTcpSocketOpens(int milliseconds);
 
+// A disk that fills up once: the next `bytes` bytes written through WriteFile go to their
+// files, the write that would go beyond them writes only up to there and fails, and after that
+// one failure writes succeed again. A negative count restores normal behaviour.
+void FailOneWriteAfter(long long bytes);
+
 // The file name ProgramName() reports, in place of the test executable's own.
 void SetProgramName(const char16_t* name);
 

@@ -18,6 +18,7 @@ FileHolder OpenFile(const std::u16string& path, OpenMode mode) {
     DWORD disposition = OPEN_EXISTING;
     if (mode == OpenMode::WriteAlways) disposition = OPEN_ALWAYS;
     if (mode == OpenMode::WriteNew) disposition = CREATE_ALWAYS;
+    if (mode == OpenMode::CreateNew) disposition = CREATE_NEW;
     HANDLE h = CreateFileW(W(path), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     return FileHolder(h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<File>(h));
@@ -60,16 +61,22 @@ bool WriteFile(File file, const void* data, size_t size) {
 
 bool SeekToEnd(File file) { return SetFilePointer(H(file), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER; }
 
-bool FlushFile(File file) { return FlushFileBuffers(H(file)) != 0; }
-
-bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
-    return CopyFileW(W(from), W(to), FALSE) != 0;
+bool SetFileLength(File file, int64_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = length;
+    return SetFilePointerEx(H(file), at, nullptr, FILE_BEGIN) && SetEndOfFile(H(file));
 }
+
+bool FlushFile(File file) { return FlushFileBuffers(H(file)) != 0; }
 
 bool RemoveFile(const std::u16string& path) { return DeleteFileW(W(path)) != 0; }
 
 bool ReplaceFileWith(const std::u16string& to, const std::u16string& from) {
     return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool MoveFileToFreeName(const std::u16string& to, const std::u16string& from) {
+    return MoveFileExW(W(from), W(to), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 PathKind KindOfPath(const std::u16string& path) {
@@ -153,6 +160,8 @@ std::u16string ProgramName() {
     if (dot != std::u16string::npos && dot > 0) name = name.substr(0, dot);
     return name;
 }
+
+uint32_t ProcessId() { return GetCurrentProcessId(); }
 
 bool CreateProgramHeap(size_t initialSize) {
     g_heap = HeapCreate(0, initialSize, 0);

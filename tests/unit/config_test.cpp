@@ -171,6 +171,7 @@ protected:
     }
     void TearDown() override {
         sys::testing::FailAllocationsAfter(-1);
+        sys::testing::FailOneWriteAfter(-1);
         InScratchFolder::TearDown();
     }
 
@@ -216,11 +217,15 @@ bool EntryExists(const char* path) {
 
 TEST_F(ConfigFile, WriteReplacesTheFileWithTheFixedLayout) {
     WriteBytes("Pelorin.cfg", "old");
+    // The user's file under the name the temporary file once had, and a folder too.
+    WriteBytes("Pelorin.cf~", "the user's");
+    ASSERT_EQ(mkdir("Pelorin.c~", 0755), 0);
     settings.CurrentLanguage = 1;
     ASSERT_TRUE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
-    EXPECT_FALSE(Exists("Pelorin.cf~"));
+    EXPECT_EQ(ReadBytes("Pelorin.cf~"), "the user's");
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedByReplacing);
+    EXPECT_EQ(sys::ListMatchingNames(u"*", 10).size(), 2u) << "a temporary file is left";
 }
 
 TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
@@ -230,37 +235,39 @@ TEST_F(ConfigFile, WriteDoesNotCreateAMissingFileAndLogsWhy) {
               ToCp1251(u"Ошибка сохранения конфигурации программы.\nФайл конфигурации не открыт!"));
 }
 
-TEST_F(ConfigFile, WhereNoFileCanBeMadeBesideItTheFileIsWrittenInPlace) {
+TEST_F(ConfigFile, WhereNoFileCanBeMadeBesideItTheFileIsWrittenInPlaceOrKeptAsItWas) {
     // A longer old file: the new content must not keep its tail.
-    WriteBytes("Pelorin.cfg", "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n" + std::string(2000, ';'));
+    const std::string longer = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n" + std::string(2000, ';');
+    WriteBytes("Pelorin.cfg", longer);
     settings.DeviceIp = 0x0A000005;
-    {
-        // The folder takes no new file, while Pelorin.cfg itself may still be written.
-        Immutable folder(".");
-        if (!folder.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
-        ASSERT_TRUE(WriteConfiguration(settings));
-    }
-    EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
-    EXPECT_FALSE(EntryExists("Pelorin.cf~"));
-
-    // The name of the file beside it is taken by a folder: the same way out.
-    ASSERT_EQ(mkdir("Pelorin.cf~", 0755), 0);
-    settings.DeviceIp = 0x0A000006;
+    // The folder takes no new file, while Pelorin.cfg itself may still be written.
+    Immutable folder(".");
+    if (!folder.ok) GTEST_SKIP() << "the immutable flag cannot be set here (not root?)";
     ASSERT_TRUE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), FormatConfiguration(settings));
-    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedInPlace + kSavedInPlace);
+
+    // The disk fills up half-way through the new content: the old bytes go back, whether the
+    // old file was shorter or longer than the new one.
+    for (const std::string& previous : {std::string("[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n"), longer}) {
+        WriteBytes("Pelorin.cfg", previous);
+        sys::testing::FailOneWriteAfter(100);
+        EXPECT_FALSE(WriteConfiguration(settings));
+        EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
+    }
+    EXPECT_EQ(sys::ListMatchingNames(u"*", 10).size(), 1u) << "a file was made beside Pelorin.cfg";
+    EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kSavedInPlace + kNotSaved + kNotSaved);
 }
 
 TEST_F(ConfigFile, AFullDiskLeavesThePreviousFileIntact) {
     const std::string previous = "[SYSTEM]\r\nLANGUAGE_DEFAULT = 2\r\n";
     WriteBytes("Pelorin.cfg", previous);
-    // Every write of the new content fails for want of space. Writing over the old file
-    // instead would cut it, so it is left alone.
-    ASSERT_EQ(symlink("/dev/full", "Pelorin.cf~"), 0);
+    // The new content cannot be written whole. Writing over the old file instead would fail
+    // the same way, so it is left alone.
+    sys::testing::FailOneWriteAfter(10);
     settings.CurrentLanguage = 1;
     EXPECT_FALSE(WriteConfiguration(settings));
     EXPECT_EQ(ReadBytes("Pelorin.cfg"), previous);
-    EXPECT_FALSE(EntryExists("Pelorin.cf~"));
+    EXPECT_EQ(sys::ListMatchingNames(u"*", 10).size(), 1u) << "a temporary file is left";
     EXPECT_EQ(WithoutStamps(ReadBytes("LOG/Pelorin.LOG")), kNotSaved);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/messages.h"
@@ -19,15 +20,40 @@ TEST(FrameNames, LocalNamesAreDateTimeToTheMinuteAndThreeDigitNumber) {
     EXPECT_EQ(LocalFrameName({12345, 1, 2, 3, 4, 5}, 100), u"12345_01_02-03-04~100.png");
 }
 
+TEST(FrameNames, ANameAndItsCopiesSayTheFrameTheTimeAndTheCopy) {
+    const std::u16string name = LocalFrameName({2026, 1, 9, 23, 5, 41}, 7);
+    EXPECT_EQ(FrameCopyName(name, 1), name);
+    EXPECT_EQ(FrameCopyName(name, 13), u"2026_01_09-23-05~007 (13).png");
+    // {frame, copy, year, month, day, hour, minute, second} each name says.
+    const std::pair<std::u16string, std::vector<int>> names[] = {
+        {name, {7, 1, 2026, 1, 9, 23, 5, 0}},
+        {FrameCopyName(name, 2), {7, 2, 2026, 1, 9, 23, 5, 0}},
+        {u"12345_12_31-00-59~100 (13).PNG", {100, 13, 12345, 12, 31, 0, 59, 0}},  // as the file system compares
+    };
+    for (const auto& [text, said] : names) {
+        FrameFileName p;
+        EXPECT_TRUE(ParseFrameFileName(text, &p)) << sys::ToAnsi(text);
+        const sys::LocalTime& t = p.time;
+        EXPECT_EQ((std::vector<int>{p.frame, p.copy, t.year, t.month, t.day, t.hour, t.minute, t.second}), said);
+    }
+    // A copy sorts before its plain name (a blank comes before a dot), and before the next frame.
+    std::vector<std::u16string> sorted = {LocalFrameName({2026, 1, 9, 23, 5, 0}, 8), FrameCopyName(name, 2), name};
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::u16string>{FrameCopyName(name, 2), name, u"2026_01_09-23-05~008.png"}));
+}
+
 TEST(FrameNames, OnlyNamesOfTheProgramsOwnMakingAreTakenForAFrame) {
-    EXPECT_EQ(FrameFilePattern(7), u"*~007.png");
-    EXPECT_TRUE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 7));
-    EXPECT_TRUE(IsLocalFrameName(u"12345_01_02-03-04~100.PNG", 100));  // as the file system compares
-    EXPECT_FALSE(IsLocalFrameName(u"2026_01_09-00-00~007.png", 17));
-    for (const char16_t* other : {u"copy~007.png", u"2026_01_09-00-00~007.png.png", u"2026_1_09-00-00~007.png",
-                                  u"2026_01_09-00-00~07.png", u"2026_01_09-00-00~0071.png", u"2026_01_09-00-00~007.pn~",
-                                  u"2026_01_09 00-00~007.png", u""})
-        EXPECT_FALSE(IsLocalFrameName(other, 7)) << sys::ToAnsi(other);
+    EXPECT_EQ(FrameFilePattern(7), u"*~007*.png");
+    for (const char16_t* other :
+         {u"copy~007.png", u"2026_01_09-00-00~007.png.png", u"2026_1_09-00-00~007.png", u"2026_01_09-00-00~07.png",
+          u"2026_01_09-00-00~0071.png", u"2026_01_09-00-00~007.pn~", u"2026_01_09 00-00~007.png", u"",
+          u"2026_01_09-00-00~007 (1).png", u"2026_01_09-00-00~007 (02).png", u"2026_01_09-00-00~007 (2)(3).png",
+          u"2026_01_09-00-00~007 ().png", u"2026_01_09-00-00~007 (2) .png", u"2026_01_09-00-00~007(2).png",
+          u"2026_01_09-00-00~007 (2).dat", u"2026_01_09-00-00~00~0001", u"2026_01_09-00-00~000.png",
+          u"2026_01_09-00-00~101.png", u"2026_13_09-00-00~007.png", u"2026_01_00-00-00~007.png",
+          u"2026_01_09-24-00~007.png", u"2026_01_09-00-60~007.png"}) {
+        EXPECT_FALSE(ParseFrameFileName(other, nullptr)) << sys::ToAnsi(other);
+    }
 }
 
 TEST(FrameNames, ColumnsFitTheirItemsAndTheListFitsItsColumns) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "core/messages.h"
@@ -160,6 +161,26 @@ TEST_F(FrameReading, TheProgramsEndLetsNoFurtherFrameStart) {
     EXPECT_EQ(StoredName(2), "");
     EXPECT_EQ(sys::ListMatchingNames(u"FRAMES/*~002.*", 10).size(), 0u);
     EXPECT_EQ(Log(), Cp1251(u"файл /screenshots/1.png - прочитан. Длина 1500 байт\r\n"));
+}
+
+TEST_F(FrameReading, PicturesReadUnderOneNumberWithinAMinuteAreStoredSideBySide) {
+    const std::string pictures[] = {PatternBytes(3000, 11), PatternBytes(2500, 12), PatternBytes(3000, 13)};
+    StartDetector();
+    // The names go to the minute: readings that cross into the next one are done again.
+    for (int attempt = 0, minute = -1; attempt < 3 && minute != sys::Now().minute; ++attempt) {
+        ASSERT_EQ(std::system("rm -rf FRAMES"), 0);
+        minute = sys::Now().minute;
+        for (const int picture : {0, 1, 2, 1}) {  // the last one is already stored, as a copy
+            PutFile("screenshots/1.png", pictures[picture]);
+            ASSERT_TRUE(Run(folder + "/FRAMES", {1}));
+        }
+    }
+    EXPECT_EQ(outcomes, (std::vector<FrameOutcome>{FrameOutcome::AlreadyStored}));
+    const std::string name = StoredName(1, ThisYear());
+    const std::string stem = "FRAMES/" + name.substr(0, name.size() - 4);
+    EXPECT_EQ(ReadBytes(stem + ".png") + ReadBytes(stem + " (2).png") + ReadBytes(stem + " (3).png"),
+              pictures[0] + pictures[1] + pictures[2]);
+    EXPECT_EQ(sys::ListMatchingNames(u"FRAMES/*", 10).size(), 3u);
 }
 
 TEST_F(FrameReading, OnlyTheLastFolderOfTheFramesPathIsMade) {

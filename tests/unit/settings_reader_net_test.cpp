@@ -2,8 +2,11 @@
 // what the dialog is told to show and in which order (texts, bar steps, pauses, the message
 // after each file that did not replace its copy), and which local copies the detector's wrong
 // answers, a file too large and a copy that cannot be written leave as they were.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <thread>
@@ -101,10 +104,21 @@ TEST_F(SettingsReading, AFileTooLargeIsNotStoredAndTheNextComesWholeThroughTheSa
 TEST_F(SettingsReading, ACopyThatCannotBeWrittenIsToldAndTheOldOneStays) {
     PutFile("fds.sdb", PatternBytes(3000, 1));
     PutFile("fdc.sdb", PatternBytes(900, 2));
-    // No room for the new fds.sdb beside the old one.
-    ASSERT_EQ(symlink("/dev/full", "FRAMES/fds.sd~"), 0);  // where the new copy is written first
     StartDetector();
-    ASSERT_TRUE(ReadBoth());
+    {
+        // No room for the new fds.sdb beside the old one: no file may grow past 2000 bytes (the
+        // log stays shorter), and a write beyond fails rather than ending the process.
+        struct rlimit previous;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        struct rlimit small = previous;
+        small.rlim_cur = 2000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+        const bool read = ReadBoth();
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, handler);
+        ASSERT_TRUE(read);
+    }
     // The file came whole, so its bar fills before the notice says where it did not go.
     const std::u16string notice = u"file fds.sdb - not saved, the old copy is kept";
     const Lines told = {u"text " + notice, u"pause 300", u"step overall", u"tell " + notice};

@@ -6,8 +6,9 @@ frame and Pelorin.cfg through the program's own writers under Wine; it is killed
 random time after it starts writing. After each kill every file must be exactly one complete
 version, the last one confirmed or the one after it, never a mix; anything else left must be a
 temporary file of the writer, and the next start (which reports the frame list, the commentary
-and the configuration as the program reads them, with Windows' own wildcard matching) must take
-nothing but the whole files. Seeded, a few rounds, a few seconds.
+and the configuration as the program reads them, and the files that pass for commentaries and
+configurations, with Windows' own wildcard matching, short names included) must take nothing but
+the whole files. Seeded, a few rounds, a few seconds.
 
   kill_saves.py --source SRC --win-build WIN --out BUILD [--rounds N] [--seed S]
 
@@ -17,6 +18,7 @@ Must run inside a private network namespace (scripts/in-netns.sh) like every run
 import argparse
 import os
 import random
+import re
 import shutil
 import signal
 import subprocess
@@ -39,9 +41,15 @@ MAX_WRITES = 9999  # versions per round; a round's versions are round * 10000 + 
 TIME_LIMIT = 60.0  # seconds for all rounds
 
 
-def temporary_name(name):
-    """The writer's temporary file beside `name` (TemporaryPathFor in src/core/file_store.h)."""
-    return name[:-1] + ("_" if name[-1] == "~" else "~")
+def temporary_name(name, code):
+    """A temporary file of the writer's beside `name` (TemporaryPathFor in src/core/file_store.h):
+    the dots made "_", the last five characters "~" and four base-32 digits; as long as the name,
+    without an extension."""
+    return name[:-5].replace(".", "_") + "~" + code
+
+
+def is_temporary_name(name, of):
+    return re.fullmatch(re.escape(temporary_name(of, "")) + "[0-9a-v]{4}", name) is not None
 
 
 # Version v of each file, made here independently of the program's writers.
@@ -66,6 +74,7 @@ class KillTest:
         self.default_config = paths.default_config
         self.wine, self.folder, self.log = wine, folder, log
         self.held = {kind: 0 for kind in FILES}  # the version each file holds
+        self.left = set()  # temporary files left so far
         for kind in FILES:
             (folder / FILES[kind]).write_bytes(self.bytes_of(kind, 0))
 
@@ -104,10 +113,14 @@ class KillTest:
         check_equal(code, -signal.SIGKILL if kill_after is not None else 0, "the writer's end")
         return [line.split(" ", 2) for line in text.splitlines()]
 
-    def check_restart(self, lines):
-        """What the writer's start found is what the files held: one frame, whole versions."""
+    def check_restart(self, lines, more_frames=()):
+        """What the writer's start found is what the files held: one frame (and `more_frames`),
+        one commentary and one configuration, whole versions."""
         found = {line[1]: line[2] if len(line) > 2 else "" for line in lines if line[0] == "found"}
-        check_equal(found.get("frames"), FRAME + "|", "the frame list after a restart")
+        check_equal(found.get("frames"), "".join(n + "|" for n in sorted([FRAME, *more_frames])),
+                    "the frame list after a restart")
+        check_equal(found.get("others"), Path(FILES["commentary"]).name + "|Pelorin.cfg|",
+                    "the files taken for commentaries and configurations after a restart")
         check_equal(found.get("commentary"), str(self.held["commentary"]), "the commentary read after a restart")
         check_equal(found.get("config"), address_of(self.held["config"]), "the address read from Pelorin.cfg")
 
@@ -129,9 +142,22 @@ class KillTest:
         expected = {"Pelorin.cfg", "FRAMES"} | {Path(name).name for name in FILES.values()}
         leftovers = {path.name: path.stat().st_size for folder in (self.folder, self.folder / "FRAMES")
                      for path in folder.iterdir() if path.name not in expected}
-        temporary = {temporary_name(Path(name).name) for name in FILES.values()}
-        check(set(leftovers) <= temporary, f"files other than the temporary ones left: {sorted(leftovers)}")
-        return report, leftovers
+        others = [left for left in leftovers if not any(is_temporary_name(left, Path(n).name) for n in FILES.values())]
+        check(not others, f"files other than the temporary ones left: {sorted(others)}")
+        # Left by this kill: those of earlier kills stay, as nothing of the program removes them.
+        fresh = {left: size for left, size in leftovers.items() if left not in self.left}
+        self.left |= set(fresh)
+        return report, fresh
+
+    def check_no_temporary_name_passes_for_a_file(self):
+        """Windows matches a wildcard against a file's 8.3 short name too: "x.png~" (short name
+        X~~~~F5I.PNG under Wine) passes for a frame. A temporary file of each kind, as a crash
+        would leave it, must pass for none; the next start takes nothing but the files."""
+        for name in FILES.values():
+            path = self.folder / name
+            path.with_name(temporary_name(path.name, "vvvv")).write_bytes(b"left by a crash")
+        (self.folder / "FRAMES" / "control.png~").write_bytes(b"not a frame of the program's")
+        self.check_restart(self.run_writer(0, 0), more_frames=["control.png~"])
 
 
 def stop_on_terminate(signal_number, frame):
@@ -176,9 +202,10 @@ def main():
             print(f"round {rounds}: killed {delay * 1000:.0f} ms into the writing, after {saved} commentaries; "
                   + ", ".join(f"{kind} {test.held[kind]} ({how})" for kind, how in report.items())
                   + "; left: " + (", ".join(f"{name} ({size} bytes)" for name, size in leftovers.items()) or "nothing"))
-            for item in [f"{kind} {how}" for kind, how in report.items()] + [f"left {name[-4:]}" for name in leftovers]:
+            for item in [f"{kind} {how}" for kind, how in report.items()] + ["temporary files left"] * len(leftovers):
                 tally[item] = tally.get(item, 0) + 1
         test.check_restart(test.run_writer(0, 0))
+        test.check_no_temporary_name_passes_for_a_file()
         print(f"MEASURED kill test: {rounds} rounds in {time.monotonic() - started:.1f} s, seed {args.seed}; "
               + ", ".join(f"{name}: {count}" for name, count in sorted(tally.items())))
         passed = True

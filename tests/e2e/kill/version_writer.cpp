@@ -6,8 +6,10 @@
 //
 // Run in a working folder holding Pelorin.cfg and FRAMES. First it says what the program would
 // take from the folder now (the frame list, the commentary read for the frame, the configuration
-// read), as a restart after a crash would see it:
-//   found frames NAME|NAME...|     found commentary VERSION (or "other")     found config A.B.C.D
+// read), as a restart after a crash would see it, and which files pass for commentaries and
+// configurations by their extension:
+//   found frames NAME|NAME...|     found others NAME|NAME...|
+//   found commentary VERSION (or "other")     found config A.B.C.D
 // then "writing", then one line per version as soon as it is complete:
 //   commentary N     frame N     config N
 // for N = FIRST, FIRST + 1, ... (at most COUNT of each, at most 30 s).
@@ -73,6 +75,11 @@ void SayWhatARestartFinds() {
     std::string frames = "found frames ";
     for (const std::u16string& name : ListMatchingFiles(kFolder + u"*.png")) frames += Ascii(name) + "|";
     Say(frames);
+    // Nothing else may pass for a commentary or a configuration either.
+    std::string others = "found others ";
+    for (const std::u16string& name : ListMatchingFiles(kFolder + u"*.dat")) others += Ascii(name) + "|";
+    for (const std::u16string& name : ListMatchingFiles(u"*.cfg")) others += Ascii(name) + "|";
+    Say(others);
 
     const CommentaryTexts texts = LoadCommentary(kFrame).texts;
     const unsigned long version = std::strtoul(Ascii(texts[0].substr(0, 7)).c_str(), nullptr, 10);

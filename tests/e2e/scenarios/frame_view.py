@@ -166,9 +166,14 @@ def type_commentary(view, texts):
 def scenario_view_and_edit_journey(s):
     """F1 shows the second frame read-only with its saved commentary; F4 opens it for editing;
     every field is typed into (limits, Cyrillic); browsing saves the left frame's file byte for
-    byte and reads it back; the language change saves, relabels and reloads; Exit saves."""
+    byte and reads it back; the language change saves, relabels and reloads; Exit saves, and
+    rewrites Pelorin.cfg. Files of the user's beside the commentary and the configuration, under
+    the names the program's temporary files once had, keep their bytes throughout."""
     commentary = commentary_path(s, 2)
     commentary.write_bytes(commentary_bytes(SAVED))
+    users = {commentary.with_suffix(".da~"): b"the operator's notes", s.path("Pelorin.cf~"): b"an older Pelorin.cfg"}
+    for path, data in users.items():
+        path.write_bytes(data)
     view = start_with_frames(s, ENGLISH)
     view_frame(s, view, 2)
     check_equal(view.title(), "FRAMES\\" + frame_name(2), "the title label")
@@ -232,6 +237,17 @@ def scenario_view_and_edit_journey(s):
     exit_through_menu(s, view.main)
     expected[11] = "Son söz"
     check_equal(commentary.read_bytes(), commentary_bytes(expected), "the commentary saved by Exit")
+    check_equal(s.read_bytes("Pelorin.cfg"), s.canonical_config(LANGUAGE_DEFAULT=2, IP_ADDRESS="127.0.0.1"),
+                "Pelorin.cfg rewritten at Exit")
+    for path, data in users.items():
+        check_equal(path.read_bytes(), data, f"the user's file {path.name}")
+    check_equal(sorted(p.name for p in s.path("FRAMES").iterdir()),
+                sorted([frame_name(n) for n in (1, 2, 3)] + [commentary.name, commentary_path(s, 3).name,
+                                                               commentary.with_suffix(".da~").name]),
+                "the files in FRAMES")
+    check_equal(sorted(p.name for p in s.work.iterdir() if p.name.startswith("Pelori")),
+                sorted(["Pelorin.cf~", "Pelorin.cfg", "Pelorin.exe"]),
+                "the configuration's files")
 
 
 def scenario_edit_command_and_the_frames_folder(s):

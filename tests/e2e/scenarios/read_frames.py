@@ -8,9 +8,12 @@ from datetime import datetime, timedelta
 from pathlib import Path
 
 from common import (ENGLISH, ES_READONLY, FIELD_IDS, ID_EDIT_FRAMES, ID_READ_FRAMES, ID_VIEW_FRAMES, RUSSIAN, SCROLL_BAR,
-                    TURKISH, Detector, check_log_has, choose_file, choose_language, close, exit_through_menu,
-                    file_names, immutable, open_dialog, random_bytes, start_main_window)
+                    TURKISH, Detector, check_files, check_log_has, choose_file, choose_language, close,
+                    exit_through_menu, file_names, immutable, open_dialog, random_bytes, start_main_window)
 from e2e import IDCANCEL, IDOK, SCREEN, VK_ESCAPE, VK_F2, HarnessError, Window, check, check_equal, poll, windows_path
+from frame_view import FrameView, commentary_bytes, edit, make_frame
+from frame_view import check_picture as check_frame_picture
+from printer import PdfPrinter
 
 FRAME_NUMBERS, OVERALL_BAR, FILE_BAR, SELECT_ALL = 1004, 1005, 1006, 1022
 PBS_SMOOTH = 0x01
@@ -390,9 +393,10 @@ def frame_name_now(number, later=0):
 
 
 def scenario_unwritable_frames(s):
-    """A folder standing under frame 1's file name: "not saved", no partial file, frame 2 stored.
-    Then a frames folder that cannot be written at all: frames 1 and 3 noticed as not saved,
-    nothing left of them; frame 2, stored before, is noticed as such (nothing to write)."""
+    """A folder standing under frame 1's file name: the frame goes beside it as a copy, the
+    folder stays. Then a frames folder that cannot be written at all: frame 3 noticed as not
+    saved, nothing left of it, the log naming its file; frames 1 and 2, stored before, are
+    noticed as such (nothing to write)."""
     address = "127.0.0.35"
     frames = sample(1, 2, 3)
     with Detector(s, address, frames=frames):
@@ -400,20 +404,25 @@ def scenario_unwritable_frames(s):
         for later in (0, 1):
             s.path("FRAMES/" + frame_name_now(1, later)).mkdir(exist_ok=True)
         blockers = file_names(s.path("FRAMES"))
-        read(s, main, [1, 2], "Frame №1 - not saved")
+        read(s, main, [1, 2], "Frame №2")
         files = [n for n in file_names(s.path("FRAMES")) if n not in blockers]
-        check(len(files) == 1 and files[0].endswith("~002.png")
-              and (s.path("FRAMES") / files[0]).read_bytes() == frames[2], f"frame 2 is not all that is stored: {files}")
-        check(re.search(rb"FRAMES\\[0-9_-]+~001\.png - " + "не записан на диск\r\n".encode("cp1251"), s.log()),
-              "no log line for frame 1")
+        check_equal(len(files), 2, f"the frames stored: {files}")
+        copy, second = files
+        check(copy.endswith("~001 (2).png") and copy[:-8] + ".png" in blockers
+              and (s.path("FRAMES") / copy).read_bytes() == frames[1], f"frame 1 is not stored as a copy: {files}")
+        check(second.endswith("~002.png") and (s.path("FRAMES") / second).read_bytes() == frames[2],
+              f"frame 2 is not stored: {files}")
+        check(all((s.path("FRAMES") / blocker).is_dir() for blocker in blockers), "a folder in the way is gone")
 
         for blocker in blockers:
             (s.path("FRAMES") / blocker).rmdir()
         with immutable(s.path("FRAMES")):
             transfer = read(s, main, [1, 2, 3], "Frame №3 - not saved", key=VK_F2)
             check_equal(file_names(s.path("FRAMES")), files, "FRAMES after the locked run")
-        check({"Frame №1 - not saved", "Frame №2 - already stored"} <= set(transfer.seen),
+        check({"Frame №1 - already stored", "Frame №2 - already stored"} <= set(transfer.seen),
               f"the notices of frames 1 and 2 in {transfer.seen}")
+        check(re.search(rb"FRAMES\\[0-9_-]+~003\.png - " + "не записан на диск\r\n".encode("cp1251"), s.log()),
+              "no log line for frame 3")
         exit_through_menu(s, main)
 
 
@@ -436,3 +445,81 @@ def scenario_read_hundred_frames(s):
         transfer.wait_closed(timeout=100)
         check_stored(s, frames)
         exit_through_menu(s, main)
+
+
+def wait_for_the_minute_to_have(seconds):
+    """Waits, if need be, for the next minute, so that this one has `seconds` left."""
+    now = datetime.now()
+    if now.second > 60 - seconds:
+        time.sleep(60.5 - now.second - now.microsecond / 1e6)
+
+
+def scenario_a_frame_read_again_within_its_minute(s):
+    """Frame 1 read, given a commentary, then changed on the detector and read again within the
+    same minute: the new picture is stored beside the first as "... (2).png", each byte for
+    byte what the detector held when it was read; the first one and its commentary untouched.
+    Read a third time, the copy is found to hold it. Both are frame 1 to View, Edit, browsing and
+    printing: each shows and prints its own picture with its own commentary."""
+    # Here, not at the top: printing imports settings, which imports this module.
+    from printing import DPI, QUEUE, print_frame, words
+    from printing import check_picture as check_printed_picture
+
+    address = "127.0.0.38"
+    for number in (1, 2):
+        make_frame(s.path(f"picture-{number}.png"), number)
+    first, second = (s.path(f"picture-{number}.png").read_bytes() for number in (1, 2))
+    typed = ["первый снимок"] + [""] * 11  # the first picture's commentary
+    with Detector(s, address, frames={1: first}) as detector, PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
+        main, config = start_main_window(s, ENGLISH, address=address)
+        view = FrameView(s, main)
+        on_detector = detector.root / "screenshots" / "1.png"
+        # The two readings must fall into one minute: a reading that crosses into the next one
+        # is done again.
+        for attempt in range(3):
+            for old in s.path("FRAMES").iterdir():
+                old.unlink()
+            on_detector.write_bytes(first)
+            wait_for_the_minute_to_have(15)
+            read(s, main, [1], "Frame №1")
+            (name,) = file_names(s.path("FRAMES"))
+            choose_file(s, main, ID_VIEW_FRAMES, windows_path(s.path("FRAMES/" + name)))
+            view.wait_title(name)
+            edit(view)
+            view.type(0, typed[0])
+            choose_file(s, main, ID_VIEW_FRAMES, windows_path(s.path("FRAMES/" + name)))  # saves
+            commentary = s.path("FRAMES/" + name[:-3] + "dat")
+            poll(commentary.exists, 5, "the first picture's commentary saved")
+            saved = commentary.read_bytes()
+            on_detector.write_bytes(second)
+            read(s, main, [1], "Frame №1")
+            if len(file_names(s.path("FRAMES"))) == 3:
+                break
+        copy = name[:-4] + " (2).png"
+        check_files(s.path("FRAMES"), {name: first, copy: second, commentary.name: saved}, "FRAMES")
+        check_equal(saved, commentary_bytes(typed), "the first picture's commentary")
+        # The copy came before it in the list: the first picture stays on screen and current.
+        check_equal((view.title(), view.bar.scroll()), ("FRAMES\\" + name, {"min": 0, "max": 2, "pos": 1}),
+                    "the frame shown and the scroll bar after the second reading")
+
+        read(s, main, [1], "Frame №1 - already stored")
+        check_log_has(s, f"файл /screenshots/1.png - уже записан в файле FRAMES\\{copy}\r\n")
+        check_equal(len(file_names(s.path("FRAMES"))), 3, "files in FRAMES after the third reading")
+        check_scroll_range(main, 2)
+
+        # Edit, while the first picture is edited, finds the copy; browsing goes on to the first
+        # picture and back. Each shows and prints its own picture and commentary.
+        edit(view)
+        choose_file(s, main, ID_EDIT_FRAMES, windows_path(s.path("FRAMES/" + copy)))
+        view.wait_title(copy)
+        for number, shown, texts, place in ((2, copy, [""] * 12, 0), (1, name, typed, 1)):
+            if number == 1:
+                view.browse(1, name)
+            view.main.screenshot(f"frame-read-again-{number}")
+            check_frame_picture(view, number)
+            check_equal((view.bar.scroll()["pos"], view.texts()), (place, texts), f"{shown}: its place and commentary")
+            pdf, _ = print_frame(s, main, printer)
+            check_printed_picture(pdf.render(1, DPI, s.paths.screenshots / f"frame-read-again-printed-{number}.png"),
+                                  number)
+            check(words("FRAMES\\" + shown) in words(pdf.text(1)), f"the heading {shown!r} is not on the page")
+        exit_through_menu(s, main)
+    check_equal(s.read_bytes("FRAMES/" + name[:-3] + "dat"), saved, "the first picture's commentary at the end")
