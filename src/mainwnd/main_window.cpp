@@ -62,13 +62,13 @@ BOOL MainWindow::OnInitDialog() {
     SetWindowPos(self, nullptr, place.left, place.top, place.Width(), place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(self, SW_SHOW);
 
-    MakeFonts();
     AttachLanguageMenu(options_.language);
     backgroundBrush_ = ui::BrushHolder(CreateSolidBrush(options_.backgroundColor));
     mode_ = DisplayMode::Empty;
     SetUpFields();
     SetUpScrollBar();
     CreatePrevNextLabels();
+    MakeFonts();
     PlaceControls();
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
