@@ -98,7 +98,8 @@ BOOL CReadFramesDlg::OnInitDialog() {
     HWND list = Item(IDC_FRAME_NUMBERS);
     const char16_t* word = CurrentTexts[kMsgFrame];
     // At the dpi the template made the dialog at.
-    const int height = ui::ScaledToDpi(kListFontHeight, ui::WindowDpi(hwnd()));
+    const int dpi = ui::WindowDpi(hwnd());
+    const int height = ui::ScaledToDpi(kListFontHeight, dpi);
     font_ = ListFont(height);
     // The face asked for is on few machines; where it is missing, the system would put some
     // other face of its choice in its place (a serif one under Wine, too tall for the columns).
@@ -112,7 +113,7 @@ BOOL CReadFramesDlg::OnInitDialog() {
     const SIZE inside = InsideWithoutScrollBars(list);
     const FrameColumns columns = FitFrameColumns(word, WidestItem(list, font_.get()),
                                                  static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)), inside.cx,
-                                                 inside.cy);
+                                                 inside.cy, dpi);
     if (columns.widerBy > 0) {
         WidenBy(hwnd(), columns.widerBy);
         MoveBy(hwnd(), -columns.widerBy / 2);  // still in the middle of the screen

@@ -19,7 +19,7 @@ std::u16string BoundedCopy(const wchar_t* text) {
 CMessageWnd::CMessageWnd(double scale)
     : background_(CreateSolidBrush(RGB(255, 255, 255))),
       lines_(MessageLinesAt(scale)),
-      font_(ui::DefaultFontOfHeight(FontsAt(scale).system)) {}
+      font_(ui::DefaultFontOfSize(FontsAt(scale).system.height, FontsAt(scale).system.width)) {}
 
 CMessageWnd::~CMessageWnd() {
     // The window goes before its brush.

@@ -62,7 +62,7 @@ void StatusLine::Show(ProbeOutcome outcome) {
 
 void StatusLine::SetScale(double scale) {
     scale_ = scale;
-    font_ = ui::DefaultFontOfHeight(FontsAt(scale).system);
+    font_ = ui::DefaultFontOfSize(FontsAt(scale).system.height, FontsAt(scale).system.width);
     if (window_) Invalidate();
 }
 

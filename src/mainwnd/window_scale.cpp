@@ -7,7 +7,7 @@
 namespace {
 
 // The 96-dpi numbers of what the layout tables of field_layout do not hold.
-constexpr int kRegularHeight = 16, kBoldHeight = 18, kCharWidth = 8, kSystemHeight = 16;
+constexpr int kRegularHeight = 16, kBoldHeight = 18, kCharWidth = 8, kSystemHeight = 16, kSystemWidth = 7;
 constexpr int kFieldMargin = 2;
 constexpr FieldRect kPicture = {5, 30, 522, 452};
 constexpr int kPictureMargin = 5;
@@ -62,7 +62,9 @@ int LabelWidthAt(size_t characters, double scale) { return Scaled(LabelWidth(cha
 
 WindowFonts FontsAt(double scale) {
     const int width = Floored(kCharWidth, scale);
-    return {{Scaled(kRegularHeight, scale), width}, {Scaled(kBoldHeight, scale), width}, Scaled(kSystemHeight, scale)};
+    return {{Scaled(kRegularHeight, scale), width},
+            {Scaled(kBoldHeight, scale), width},
+            {Scaled(kSystemHeight, scale), Scaled(kSystemWidth, scale)}};
 }
 
 int FieldMarginAt(double scale) { return Floored(kFieldMargin, scale); }

@@ -44,12 +44,11 @@ int LabelWidthAt(size_t characters, double scale);
 struct FontSize {
     int height, width;
 };
-// RegularFont and BoldFont (16 and 18 pixels high, 8 wide at 96 dpi), and the height of the
-// system's own font that the status line and the message window write with (16 at 96 dpi). The
-// width is never rounded up, so that a field's longest text stays inside it.
+// RegularFont and BoldFont (16 and 18 pixels high, 8 wide at 96 dpi), whose width is never
+// rounded up, so that a field's longest text stays inside it; and the system's own font that
+// the status line and the message window write with (16 high, 7 wide at 96 dpi).
 struct WindowFonts {
-    FontSize regular, bold;
-    int system;
+    FontSize regular, bold, system;
 };
 WindowFonts FontsAt(double scale);
 // The inner margins of a commentary field, left and right.

@@ -70,12 +70,12 @@ void LayOutOwnDpiChanges(HWND dialog) {
     if (set) set(dialog, kDialogDisableAll, kDialogDisableAll);
 }
 
-FontHolder DefaultFontOfHeight(int height) {
+FontHolder DefaultFontOfSize(int height, int width) {
     LOGFONTW shape = {};
     if (!GetObjectW(GetStockObject(SYSTEM_FONT), sizeof shape, &shape)) return FontHolder();
-    if (shape.lfHeight == height) return FontHolder();
+    if (shape.lfHeight == height && shape.lfWidth == width) return FontHolder();
     shape.lfHeight = height;
-    shape.lfWidth = 0;
+    shape.lfWidth = width;
     return FontHolder(CreateFontIndirectW(&shape));
 }
 

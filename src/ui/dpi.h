@@ -32,8 +32,9 @@ inline int ScaledToDpi(int pixels, int dpi) { return MulDiv(pixels, dpi, kDefaul
 // of Windows 10 must not resize it or change its controls' fonts on its own.
 void LayOutOwnDpiChanges(HWND dialog);
 
-// The font a device context writes with by default, at `height` pixels; an empty holder when
-// the default font already has that height (it is then used as it is).
-FontHolder DefaultFontOfHeight(int height);
+// The font a device context writes with by default (the system font), `height` pixels high and
+// `width` wide; an empty holder when the default font has that size (it is then used as it is).
+// The system's font keeps its 96-dpi width at any dpi under Wine, so both are given.
+FontHolder DefaultFontOfSize(int height, int width);
 
 }  // namespace ui
