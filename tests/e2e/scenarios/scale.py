@@ -3,7 +3,6 @@ several sizes; the window fits the screen at the scale the monitor's dpi and the
 everything in it at that scale, the picture drawn at its size; the dialogs at their dpi."""
 
 import math
-import threading
 
 from common import (ENGLISH, ID_READ_FRAMES, ID_READ_SETTINGS, TEST_ADDRESS, Detector, close, exit_through_menu,
                     open_dialog, start_main_window)
@@ -85,24 +84,13 @@ def status_run(s, main, scale):
 
 
 def check_picture_at(view, scale):
-    """The frame drawn into its place at the scale: the margin grey, the stripes where the crop
-    puts them (column 300 of the picture at 5 + 161 * 506 / 501 pixels, times the scale), the
-    picture ending 506 x 411 pixels (times the scale) after its margin."""
+    """The frame drawn at the scale: the margin grey, column 300 of the picture at 5 + 161 * 506 /
+    501 pixels, the picture ending 506 x 411 pixels after its margin (all times the scale)."""
     left, right = STRIPES[1]
-    split = (5 + 161 * 506 / 501) * scale
-    end_x, end_y = (5 + 506) * scale, (5 + 411) * scale
-    points = {
-        (rounded(2 * scale), rounded(200 * scale)): GREY,
-        (rounded(5 * scale) + 3, rounded(200 * scale)): left,
-        (rounded(split) - 4, rounded(200 * scale)): left,
-        (rounded(split) + 4, rounded(200 * scale)): right,
-        (rounded(end_x) - 4, rounded(200 * scale)): right,
-        (rounded(end_x) + 3, rounded(200 * scale)): GREY,
-        (rounded(100 * scale), rounded(end_y) - 4): left,
-        (rounded(100 * scale), rounded(end_y) + 3): GREY,
-    }
-    colours = view.picture_pixels(points)
-    for (point, expected), colour in zip(points.items(), colours):
+    split, end_x, end_y, y = (rounded(v * scale) for v in (5 + 161 * 506 / 501, 5 + 506, 5 + 411, 200))
+    points = {(rounded(2 * scale), y): GREY, (split - 4, y): left, (split + 4, y): right, (end_x - 4, y): right,
+              (end_x + 3, y): GREY, (rounded(100 * scale), end_y - 4): left, (rounded(100 * scale), end_y + 3): GREY}
+    for (point, expected), colour in zip(points.items(), view.picture_pixels(points)):
         check(all(abs(a - b) <= 40 for a, b in zip(colour, expected)),
               f"picture pixel {point} at scale {scale:.3f}: {colour}, expected {expected}")
 
