@@ -3,6 +3,7 @@
 #include "mainwnd/main_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/messages.h"
 #include "core/text_format.h"
@@ -137,12 +138,9 @@ void MainWindow::MakeFonts() {
 }
 
 void MainWindow::PlaceControls() {
-    const std::array<FieldRect, kFieldCount> base = [this] {
-        std::array<FieldRect, kFieldCount> rects;
-        for (int i = 0; i < kFieldCount; ++i) rects[i] = commentaryFields_[i].rect;
-        return rects;
-    }();
-    const std::array<FieldRect, kFieldCount> rects = ScaledFieldRects(base, scale_);
+    std::array<FieldRect, kFieldCount> rects;
+    for (int i = 0; i < kFieldCount; ++i) rects[i] = commentaryFields_[i].rect;
+    rects = ScaledFieldRects(rects, scale_);
     // A field is as wide as its longest text (8 pixels a character at 96 dpi, a line a third
     // of a multi-line field's) plus 8: narrow margins keep every character of a full field in
     // sight, whatever the font's own margins would be.
@@ -156,8 +154,8 @@ void MainWindow::PlaceControls() {
     RECT client;
     GetClientRect(hwnd(), &client);
     const TopRow row = TopRowAt(client.right, scale_);
-    MoveWindow(scrollBar_, row.scrollBarLeft, row.scrollBarTop, static_cast<int>(scrollBarWidth_ * scale_ + 0.5),
-               static_cast<int>(scrollBarHeight_ * scale_ + 0.5), TRUE);
+    MoveWindow(scrollBar_, row.scrollBarLeft, row.scrollBarTop, static_cast<int>(std::lround(scrollBarWidth_ * scale_)),
+               static_cast<int>(std::lround(scrollBarHeight_ * scale_)), TRUE);
     auto placeLabel = [&](HWND label, int left, size_t characters) {
         if (label)
             SetWindowPos(label, nullptr, left, row.top, LabelWidthAt(characters, scale_), row.labelHeight,

@@ -68,6 +68,8 @@ def check_window(s, view, dpi, scale, shot):
     check(0.85 <= run / (132 * scale) <= 1.15, f"the status line is {run} pixels wide at scale {scale:.3f}")
     check_picture_at(view, scale)
     main.screenshot(shot)
+    print(f"{dpi} dpi on {s.screen[0]} x {s.screen[1]}: scale {scale:.3f}, window {window.width} x {window.height}, "
+          f"client {client.width} x {client.height}, status line {run} pixels wide")
 
 
 def status_run(s, main, scale):
