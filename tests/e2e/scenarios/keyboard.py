@@ -103,6 +103,11 @@ def scenario_the_whole_job_from_the_keyboard(s):
         view = FrameView(s, main)
         view.wait_title(names[0])
         check_screen_reader_order(view)
+        # Browsed from the window itself, as from a field below.
+        s.keys("ctrl+next")
+        view.wait_title(names[1])
+        s.keys("ctrl+prior")
+        view.wait_title(names[0])
 
         # Edit > Frames, then every field typed in turn.
         s.keys("f4")
