@@ -18,7 +18,8 @@ namespace sys {
 
 bool NetStart() { return true; }
 void NetStop() {}
-int OpenUdpSocket(Socket* out) {
+int OpenUdpSocket(Socket* out, int* resetSwitchError) {
+    if (resetSwitchError) *resetSwitchError = 0;
     *out = 3;
     return 0;
 }
@@ -51,6 +52,7 @@ int ReceiveFrom(Socket, void* buffer, size_t capacity, Endpoint* from, int timeo
     fake::Arrival a = std::move(fake::arrivals.front());
     fake::arrivals.pop_front();
     if (a.timeout) return kRecvTimeout;
+    if (a.reset) return kRecvReset;
     size_t n = a.bytes.size() < capacity ? a.bytes.size() : capacity;
     if (n) std::memcpy(buffer, a.bytes.data(), n);
     if (from) *from = a.from;

@@ -12,6 +12,7 @@ namespace fake {
 
 struct Arrival {
     bool timeout = false;  // nothing arrives within the wait
+    bool reset = false;    // Windows reports an ICMP "port unreachable" instead
     sys::Endpoint from;
     std::vector<uint8_t> bytes;
 };

@@ -5,7 +5,8 @@
 // buffer is refused with an ERROR to the device, never cut.
 //
 // Input: byte 0 chooses read or write and the size; then records of
-//   kind (1 byte: low 2 bits the sender, bit 2 a time-out instead of a datagram),
+//   kind (1 byte: low 2 bits the sender, bit 2 a time-out instead of a datagram, bit 3 a
+//   connection reset instead),
 //   length (2 bytes, at most 600), bytes (a full 512-byte block is made by repeating them).
 #include <cstdlib>
 #include <cstring>
@@ -43,8 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (p < end && fake::arrivals.size() < 4096) {
         const uint8_t kind = *p++;
         fake::Arrival a;
-        if (kind & 4) {
-            a.timeout = true;
+        if (kind & 12) {
+            a.timeout = (kind & 4) != 0;
+            a.reset = !a.timeout;
             fake::arrivals.push_back(a);
             continue;
         }

@@ -33,6 +33,7 @@ void WriteDefaultSettings(MainWindow& main) {
     WriteDefaultSettingsCommand(main.hwnd(), CurrentDeviceLink());
 }
 void Print(MainWindow& main) { PrintCommand(main, App.CurrentLanguage); }
+void FillFromPreviousFrame(MainWindow& main) { main.FillFromEarlierFrame(); }
 
 // Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
 void ReadFrames(MainWindow& main) {
@@ -68,6 +69,7 @@ const Command kCommandTable[] = {
     {ID_SELECT_LANGUAGE, SelectLanguageCommand},
     {ID_ABOUT, AboutCommand},
     {ID_PRINT, Print},
+    {ID_FILL_FROM_PREVIOUS, FillFromPreviousFrame},
 };
 
 }  // namespace

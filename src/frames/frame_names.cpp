@@ -1,6 +1,8 @@
 // The names and texts of reading frames.
 #include "frames/frame_names.h"
 
+#include "mainwnd/window_scale.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -77,15 +79,18 @@ int FrameColumnWidth(const char16_t* frameWord) {
     return 8 * static_cast<int>(FrameItemText(frameWord, kDeviceFrameCount).size()) + 16;
 }
 
-FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight) {
+FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight,
+                             int dpi) {
+    const double scale = dpi / static_cast<double>(kStandardDpi);
     // Room between one column's text and the next.
-    constexpr int kColumnMargin = 8;
+    const int margin = Scaled(8, scale);
     const int rows = std::max(1, listHeight / std::max(1, itemHeight));
     const int count = (kDeviceFrameCount + rows - 1) / rows;
-    const int needed = widestItem + kColumnMargin;
+    const int needed = widestItem + margin;
+    const int specified = Scaled(FrameColumnWidth(frameWord), scale);
     FrameColumns columns;
-    if (count * FrameColumnWidth(frameWord) <= listWidth) {
-        columns.width = FrameColumnWidth(frameWord);  // the specified width fits: kept
+    if (count * specified <= listWidth) {
+        columns.width = specified;  // the specified width fits: kept
     } else if (count * needed <= listWidth) {
         columns.width = listWidth / count;  // narrower than specified, but every item whole
     } else {

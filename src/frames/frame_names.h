@@ -48,14 +48,16 @@ std::u16string FrameItemText(const char16_t* frameWord, int frame);
 int FrameColumnWidth(const char16_t* frameWord);
 
 // The number list's columns as its font really draws the items: `widestItem` pixels for the
-// widest, `itemHeight` per item, in a list whose inside is `listWidth` x `listHeight` pixels.
+// widest, `itemHeight` per item, in a list whose inside is `listWidth` x `listHeight` pixels, on
+// a screen of `dpi` (the specified width and the margins are pixels at 96 dpi).
 struct FrameColumns {
     // Each column: the specified FrameColumnWidth where all the columns fit the list with it;
     // else as wide as the list allows, the widest item and a margin at least.
     int width = 0;
     int widerBy = 0;  // how much wider the list must be to show every column without scrolling
 };
-FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight);
+FrameColumns FitFrameColumns(const char16_t* frameWord, int widestItem, int itemHeight, int listWidth, int listHeight,
+                             int dpi = 96);
 
 // "Frame №7" while the frame is read, "Frame №7 - no" with a notice about it.
 std::u16string FrameProgressText(const char16_t* frameWord, int frame);

@@ -9,12 +9,13 @@
 #include "frames/frame_names.h"
 #include "frames/frame_reader.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
 #include "ui/wide.h"
 
 namespace {
 
 constexpr wchar_t kListFace[] = L"DialogFont New";
-constexpr int kListFontHeight = 16;
+constexpr int kListFontHeight = 16;  // at 96 dpi
 
 // Whether a device context given `font` really draws with `face`: when the system has no such
 // face it draws with another, whatever the font asked for.
@@ -26,13 +27,19 @@ bool DrawsWithFace(HFONT font, const wchar_t* face) {
     return lstrcmpiW(actual, face) == 0;
 }
 
+// The list's font, `height` pixels high.
+ui::FontHolder ListFont(int height) {
+    return ui::FontHolder(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, kListFace));
+}
+
 // The dialog's own font at the list's height, weight and character set.
-ui::FontHolder DialogFontForList(HWND dialog) {
+ui::FontHolder DialogFontForList(HWND dialog, int height) {
     LOGFONTW shape = {};
     HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     if (!dialogFont || !GetObjectW(dialogFont, sizeof shape, &shape))
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof shape, &shape);
-    shape.lfHeight = kListFontHeight;
+    shape.lfHeight = height;
     shape.lfWidth = 0;
     shape.lfWeight = FW_NORMAL;
     shape.lfItalic = shape.lfUnderline = shape.lfStrikeOut = FALSE;
@@ -85,18 +92,19 @@ void WidenBy(HWND window, int dx) {
 }  // namespace
 
 CReadFramesDlg::CReadFramesDlg(const DeviceLink& link, const std::u16string& framesFolder)
-    : ui::ProgressDialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {
-    font_ = ui::FontHolder(CreateFontW(kListFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, kListFace));
-}
+    : ui::ProgressDialog(IDD_READ_FRAMES), link_(link), framesFolder_(framesFolder) {}
 
 BOOL CReadFramesDlg::OnInitDialog() {
     HWND list = Item(IDC_FRAME_NUMBERS);
     const char16_t* word = CurrentTexts[kMsgFrame];
+    // At the dpi the template made the dialog at.
+    const int dpi = ui::WindowDpi(hwnd());
+    const int height = ui::ScaledToDpi(kListFontHeight, dpi);
+    font_ = ListFont(height);
     // The face asked for is on few machines; where it is missing, the system would put some
     // other face of its choice in its place (a serif one under Wine, too tall for the columns).
     if (!DrawsWithFace(font_.get(), kListFace)) {
-        ui::FontHolder own = DialogFontForList(hwnd());
+        ui::FontHolder own = DialogFontForList(hwnd(), height);
         if (own) font_ = std::move(own);
     }
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
@@ -105,7 +113,7 @@ BOOL CReadFramesDlg::OnInitDialog() {
     const SIZE inside = InsideWithoutScrollBars(list);
     const FrameColumns columns = FitFrameColumns(word, WidestItem(list, font_.get()),
                                                  static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)), inside.cx,
-                                                 inside.cy);
+                                                 inside.cy, dpi);
     if (columns.widerBy > 0) {
         WidenBy(hwnd(), columns.widerBy);
         MoveBy(hwnd(), -columns.widerBy / 2);  // still in the middle of the screen
@@ -120,7 +128,9 @@ BOOL CReadFramesDlg::OnInitDialog() {
     SetWindowTextW(hwnd(), W(CurrentTexts[kMsgFramesReading]));
     SetItemText(IDC_SELECT_ALL_FRAMES, W(CurrentTexts[kMsgSelectAllFrames]));
     SetItemText(IDCANCEL, W(CurrentTexts[kMsgCancel]));
-    return TRUE;
+    // The numbers are picked with the keys from the start (Home, Shift+Down, Enter).
+    SetFocus(list);
+    return FALSE;
 }
 
 INT_PTR CReadFramesDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

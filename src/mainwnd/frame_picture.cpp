@@ -51,18 +51,23 @@ void FramePicture::Load(const std::u16string& path) {
     height_ = bounds.Height;
 }
 
-void FramePicture::DrawCrop(HDC dc, float x, float y) const {
+void FramePicture::DrawCrop(HDC dc, float x, float y, float scale) const {
     // A picture narrower than the cut-away panel or lower than the bottom strip has nothing to
     // show; negative sizes would draw it mirrored.
     const FrameCrop crop = CropFrame(width_, height_);
     if (crop.drawable)
-        Draw(dc, {x, y, crop.width, crop.height}, {crop.sourceX, crop.sourceY, crop.sourceWidth, crop.sourceHeight});
+        Draw(dc, {x, y, crop.width * scale, crop.height * scale},
+             {crop.sourceX, crop.sourceY, crop.sourceWidth, crop.sourceHeight}, scale != 1);
 }
 
-void FramePicture::Draw(HDC dc, const PictureRect& destination, const PictureRect& source) const {
+void FramePicture::Draw(HDC dc, const PictureRect& destination, const PictureRect& source, bool smooth) const {
     if (!image_) return;
     ui::GdiplusGraphics graphics(dc);
     if (!graphics) return;
+    if (smooth) {
+        Gdiplus::DllExports::GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        Gdiplus::DllExports::GdipSetPixelOffsetMode(graphics.get(), Gdiplus::PixelOffsetModeHighQuality);
+    }
     Gdiplus::DllExports::GdipDrawImageRectRect(graphics.get(), image_.get(), destination.x, destination.y,
                                                destination.width, destination.height, source.x, source.y,
                                                source.width, source.height, Gdiplus::UnitPixel, nullptr, nullptr,

@@ -46,10 +46,12 @@ public:
     float Height() const { return height_; }
 
     // The part of the detector's screen that is shown (frame_crop.h), with its top-left corner
-    // at (x, y). Nothing for an empty picture or one too small to have anything left.
-    void DrawCrop(HDC dc, float x, float y) const;
-    // The part `source` of the picture into `destination`. Nothing for an empty picture.
-    void Draw(HDC dc, const PictureRect& destination, const PictureRect& source) const;
+    // at (x, y), `scale` times its size. Nothing for an empty picture or one too small to have
+    // anything left.
+    void DrawCrop(HDC dc, float x, float y, float scale = 1) const;
+    // The part `source` of the picture into `destination`; with `smooth`, in the best quality
+    // GDI+ scales pictures in (otherwise as it draws by default). Nothing for an empty picture.
+    void Draw(HDC dc, const PictureRect& destination, const PictureRect& source, bool smooth = false) const;
 
 private:
     std::u16string path_;

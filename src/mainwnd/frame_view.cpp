@@ -3,8 +3,11 @@
 // shown and saved when editing ends.
 #include "mainwnd/main_window.h"
 
+#include <vector>
+
 #include "core/messages.h"
 #include "core/text_format.h"
+#include "mainwnd/commentary_fill.h"
 #include "ui/wide.h"
 
 bool MainWindow::SetMode(DisplayMode mode) {
@@ -81,22 +84,25 @@ void MainWindow::BuildFrameView() {
     shownFramePath_ = frames_.PathOf(frames_.CurrentFrameIndex);
     picture_.SetFramePath(shownFramePath_);
     // Painted at once, as when it is made: the new frame is there before the fields follow.
-    if (fresh) picture_.Show(hwnd());
+    if (fresh) picture_.Show(hwnd(), PictureRectAt(scale_), scale_);
     else UpdateWindow(picture_.hwnd());
 
     // Under Wine every change to a window costs a round trip to its server, and one that is
     // repainted costs more: what has not changed is left alone.
-    const int titleWidth = LabelWidth(shownFramePath_.size());
+    const TopRow row = TopRowAt(0, scale_);
+    const int titleWidth = LabelWidthAt(shownFramePath_.size(), scale_);
     if (titleLabel_) {
         RECT title;
         GetClientRect(titleLabel_, &title);
         if (title.right != titleWidth)
-            SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(titleLabel_, nullptr, 0, 0, titleWidth, row.labelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetWindowTextW(titleLabel_, W(shownFramePath_));
     } else {
-        titleLabel_ = MakeLabel(shownFramePath_, 5, 5, titleWidth, RegularFont.get());
+        titleLabel_ = MakeLabel(shownFramePath_, {row.titleLeft, row.top, row.titleLeft + titleWidth, row.top + row.labelHeight},
+                                RegularFont.get());
     }
     if (!commentaryLabels_[0]) LabelCommentary();
+    if (fresh) OrderForScreenReaders();
     if (fresh) {
         ShowWindow(titleLabel_, SW_SHOW);
         for (HWND label : commentaryLabels_)
@@ -150,24 +156,55 @@ void MainWindow::BuildFrameView() {
 }
 
 void MainWindow::LabelCommentary() {
-    const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
+    const std::array<LabelPlace, kLabelCount> places = ScaledLabelPlaces(ComputeLabelPlaces(CurrentTexts), scale_);
     for (int i = 0; i < kLabelCount; ++i) {
         const LabelPlace& p = places[i];
         if (commentaryLabels_[i]) {
-            SetWindowPos(commentaryLabels_[i], nullptr, p.left, p.top, p.width, kLabelHeight,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(commentaryLabels_[i], nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
             SetWindowTextW(commentaryLabels_[i], W(CurrentTexts[p.entry]));
         } else {
             const ui::FontHolder& font = p.bold ? BoldFont : RegularFont;
-            commentaryLabels_[i] = MakeLabel(CurrentTexts[p.entry], p.left, p.top, p.width, font.get());
+            commentaryLabels_[i] =
+                MakeLabel(CurrentTexts[p.entry], {p.left, p.top, p.left + p.width, p.top + p.height}, font.get());
         }
     }
 }
 
-HWND MainWindow::MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font) {
-    HWND label = ui::CreateChild(hwnd(), L"STATIC", W(text), SS_NOPREFIX, {left, top, left + width, top + kLabelHeight});
+HWND MainWindow::MakeLabel(const std::u16string& text, const RECT& place, HFONT font) {
+    HWND label = ui::CreateChild(hwnd(), L"STATIC", W(text), SS_NOPREFIX, place);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
+}
+
+void MainWindow::OrderForScreenReaders() {
+    // The commentary labels in the order of the label table, and the field each names.
+    enum : int { kNone = -1 };
+    static const int kFieldOfLabel[kLabelCount] = {0,     1, 2, 3, kNone, 4, kNone, 5, kNone,
+                                                   6,     7, 8, 9, kNone, 10, 11, kNone};
+    std::vector<HWND> order = {titleLabel_, picture_.hwnd()};
+    for (int i = 0; i < kLabelCount; ++i) {
+        order.push_back(commentaryLabels_[i]);
+        if (kFieldOfLabel[i] != kNone) order.push_back(commentaryFields_[kFieldOfLabel[i]].edit);
+    }
+    order.insert(order.end(), {prevLabel_, scrollBar_, nextLabel_});
+    HWND after = HWND_TOP;
+    for (HWND window : order) {
+        if (!window) continue;
+        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        after = window;
+    }
+}
+
+void MainWindow::FillFromEarlierFrame() {
+    if (shownMode_ != DisplayMode::CommentaryEdit) return;
+    FollowShownFrame();
+    CommentaryTexts earlier;
+    const auto load = [this](int frame) { return LoadCommentary(frames_.PathOf(frame)); };
+    if (!FindEarlierInspection(frames_.CurrentFrameIndex, load, &earlier)) return;
+    const CommentaryTexts typed = FieldTexts();
+    const CommentaryTexts filled = FillInspectionFields(typed, earlier);
+    for (int i = 0; i < kFieldCount; ++i)
+        if (filled[i] != typed[i]) SetWindowTextW(commentaryFields_[i].edit, W(filled[i]));
 }
 
 CommentaryTexts MainWindow::FieldTexts() const {

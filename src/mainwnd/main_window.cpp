@@ -2,11 +2,15 @@
 // (the display modes and the frame view) is in frame_view.cpp, the status line in status_line.cpp.
 #include "mainwnd/main_window.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/messages.h"
 #include "core/text_format.h"
 #include "mainwnd/status_line.h"
 #include "res/resource.h"
 #include "sys/sys.h"
+#include "ui/dpi.h"
 #include "ui/program_end.h"
 #include "ui/wide.h"
 
@@ -15,12 +19,8 @@ ui::FontHolder BoldFont;
 
 namespace {
 
-constexpr int kWindowWidth = 1024;
-constexpr int kWindowHeight = 760;
-constexpr int kFieldMargin = 2;
-
-ui::FontHolder MakeCourierFont(int height, int weight) {
-    return ui::FontHolder(CreateFontW(height, 8, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+ui::FontHolder MakeCourierFont(const FontSize& size, int weight) {
+    return ui::FontHolder(CreateFontW(size.height, size.width, 0, 0, weight, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                       FF_ROMAN | DEFAULT_PITCH, L"Courier New"));
 }
@@ -31,7 +31,13 @@ int MenuForLanguage(LanguageId language) {
     return IDR_MENU_RUSSIAN;
 }
 
-int TextWidth(const char16_t* text) { return LabelWidth(std::char_traits<char16_t>::length(text)); }
+size_t Length(const char16_t* text) { return std::char_traits<char16_t>::length(text); }
+
+ScreenArea AreaOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void SetFont(HWND window, HFONT font) {
+    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
 
 }  // namespace
 
@@ -43,17 +49,28 @@ MainWindow::MainWindow(MainWindowHost& host, FrameList& frames, const MainWindow
 
 BOOL MainWindow::OnInitDialog() {
     HWND self = hwnd();
-    SetWindowPos(self, nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window lays itself out when it moves to a monitor of another dpi.
+    ui::LayOutOwnDpiChanges(self);
+    const int dpi = ui::WindowDpi(self);
+    // The template made the scroll bar at this dpi; at 96 dpi it is that size times 96 / dpi.
+    RECT bar;
+    GetWindowRect(Item(IDC_FRAME_SCROLL), &bar);
+    scrollBarWidth_ = (bar.right - bar.left) * static_cast<double>(kStandardDpi) / dpi;
+    scrollBarHeight_ = (bar.bottom - bar.top) * static_cast<double>(kStandardDpi) / dpi;
+    const RECT work = ui::WorkAreaOf(self);
+    scale_ = MainWindowScale(dpi, AreaOf(work));
+    const ScreenArea place = MainWindowPlace(AreaOf(work), scale_);
+    SetWindowPos(self, nullptr, place.left, place.top, place.Width(), place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(self, SW_SHOW);
 
-    RegularFont = MakeCourierFont(16, FW_NORMAL);
-    BoldFont = MakeCourierFont(18, FW_HEAVY);
     AttachLanguageMenu(options_.language);
-    SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
     backgroundBrush_ = ui::BrushHolder(CreateSolidBrush(options_.backgroundColor));
     mode_ = DisplayMode::Empty;
-    LayOutFields();
+    SetUpFields();
+    SetUpScrollBar();
     CreatePrevNextLabels();
+    MakeFonts();
+    PlaceControls();
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     SetWindowTextW(self, W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
@@ -61,7 +78,7 @@ BOOL MainWindow::OnInitDialog() {
         // A close or the session's end during the search's pause waits for it to be over.
         const ui::BusyScope busy;
         RunStartupSearch(hwnd(), host_.CurrentLink().device.ip,
-                         [this](uint32_t found) { host_.AdoptDeviceAddress(found); });
+                         [this](uint32_t found) { host_.AdoptDeviceAddress(found); }, scale_);
     }
     statusLine_.Start(hwnd(), host_.CurrentLink().ProbeAddress());
     return FALSE;  // no field takes the focus: keys reach the window itself
@@ -73,29 +90,21 @@ void MainWindow::AttachLanguageMenu(LanguageId language) {
     if (old) DestroyMenu(old);
 }
 
-void MainWindow::LayOutFields() {
+void MainWindow::SetUpFields() {
     std::array<FieldRect, kFieldCount> rects = ComputeFieldRects(CurrentTexts);
     for (int i = 0; i < kFieldCount; ++i) {
         CommentaryField& field = commentaryFields_[i];
         field.edit = Item(kCommentaryFields[i].controlId);
         field.rect = rects[i];
-        SendMessageW(field.edit, WM_SETFONT, reinterpret_cast<WPARAM>(RegularFont.get()), TRUE);
         SendMessageW(field.edit, EM_SETREADONLY, TRUE, 0);
         SendMessageW(field.edit, EM_LIMITTEXT, field.maxLength, 0);
-        // A field is as wide as its longest text (8 pixels a character, a line a third of a
-        // multi-line field's) plus 8: narrow margins keep every character of a full field in
-        // sight, whatever the font's own margins would be.
-        SendMessageW(field.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kFieldMargin, kFieldMargin));
-        MoveWindow(field.edit, field.rect.left, field.rect.top, field.rect.right - field.rect.left,
-                   field.rect.bottom - field.rect.top, TRUE);
         ShowWindow(field.edit, SW_HIDE);
+        PassOnFieldKeys(field.edit);
     }
+}
 
-    RECT client, bar;
-    GetClientRect(hwnd(), &client);
+void MainWindow::SetUpScrollBar() {
     scrollBar_ = Item(IDC_FRAME_SCROLL);
-    GetWindowRect(scrollBar_, &bar);
-    MoveWindow(scrollBar_, client.right - 78, client.top + 5, bar.right - bar.left, bar.bottom - bar.top, TRUE);
     ShowWindow(scrollBar_, SW_HIDE);
     // The maximum is the count itself; browsing stops at the last frame on its own.
     SetScrollRange(scrollBar_, SB_CTL, 0, frames_.FrameCount(), FALSE);
@@ -103,15 +112,77 @@ void MainWindow::LayOutFields() {
 }
 
 void MainWindow::CreatePrevNextLabels() {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    auto label = [this](const char16_t* text, int left) {
-        HWND h = ui::CreateChild(hwnd(), L"STATIC", W(text), 0, {left, 5, left + TextWidth(text), 5 + kLabelHeight});
+    auto label = [this](const char16_t* text) {
+        HWND h = ui::CreateChild(hwnd(), L"STATIC", W(text), 0, {0, 0, 0, 0});
         ShowWindow(h, SW_HIDE);
         return h;
     };
-    prevLabel_ = label(CurrentTexts[kMsgPrev], client.right - 120);
-    nextLabel_ = label(CurrentTexts[kMsgNext], client.right - 40);
+    prevLabel_ = label(CurrentTexts[kMsgPrev]);
+    nextLabel_ = label(CurrentTexts[kMsgNext]);
+}
+
+void MainWindow::MakeFonts() {
+    const WindowFonts sizes = FontsAt(scale_);
+    ui::FontHolder regular = MakeCourierFont(sizes.regular, FW_NORMAL);
+    ui::FontHolder bold = MakeCourierFont(sizes.bold, FW_HEAVY);
+    // Every control takes the new fonts before the old ones go.
+    SetFont(hwnd(), regular.get());
+    for (const CommentaryField& field : commentaryFields_) SetFont(field.edit, regular.get());
+    for (HWND label : {titleLabel_, prevLabel_, nextLabel_}) SetFont(label, regular.get());
+    if (commentaryLabels_[0]) {
+        const std::array<LabelPlace, kLabelCount> places = ComputeLabelPlaces(CurrentTexts);
+        for (int i = 0; i < kLabelCount; ++i) SetFont(commentaryLabels_[i], places[i].bold ? bold.get() : regular.get());
+    }
+    RegularFont = std::move(regular);
+    BoldFont = std::move(bold);
+}
+
+void MainWindow::PlaceControls() {
+    std::array<FieldRect, kFieldCount> rects;
+    for (int i = 0; i < kFieldCount; ++i) rects[i] = commentaryFields_[i].rect;
+    rects = ScaledFieldRects(rects, scale_);
+    // A field is as wide as its longest text (8 pixels a character at 96 dpi, a line a third
+    // of a multi-line field's) plus 8: narrow margins keep every character of a full field in
+    // sight, whatever the font's own margins would be.
+    const int margin = FieldMarginAt(scale_);
+    for (int i = 0; i < kFieldCount; ++i) {
+        HWND edit = commentaryFields_[i].edit;
+        SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+        MoveWindow(edit, rects[i].left, rects[i].top, rects[i].right - rects[i].left, rects[i].bottom - rects[i].top,
+                   TRUE);
+    }
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const TopRow row = TopRowAt(client.right, scale_);
+    MoveWindow(scrollBar_, row.scrollBarLeft, row.scrollBarTop, static_cast<int>(std::lround(scrollBarWidth_ * scale_)),
+               static_cast<int>(std::lround(scrollBarHeight_ * scale_)), TRUE);
+    auto placeLabel = [&](HWND label, int left, size_t characters) {
+        if (label)
+            SetWindowPos(label, nullptr, left, row.top, LabelWidthAt(characters, scale_), row.labelHeight,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    placeLabel(prevLabel_, row.prevLeft, Length(CurrentTexts[kMsgPrev]));
+    placeLabel(nextLabel_, row.nextLeft, Length(CurrentTexts[kMsgNext]));
+    placeLabel(titleLabel_, row.titleLeft, shownFramePath_.size());
+    if (commentaryLabels_[0]) LabelCommentary();
+    if (picture_.hwnd()) picture_.Place(PictureRectAt(scale_), scale_);
+    statusLine_.SetScale(scale_);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The window keeps the place Windows suggests on the new monitor, as far as it fits there.
+    const ScreenArea work = AreaOf(ui::WorkAreaAt(suggested));
+    const double scale = MainWindowScale(dpi, work);
+    const ScreenArea size = MainWindowPlace(work, scale);
+    const int left = std::max(work.left, std::min(static_cast<int>(suggested.left), work.right - size.Width()));
+    const int top = std::max(work.top, std::min(static_cast<int>(suggested.top), work.bottom - size.Height()));
+    SetWindowPos(hwnd(), nullptr, left, top, size.Width(), size.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (scale != scale_) {
+        scale_ = scale;
+        MakeFonts();
+        PlaceControls();
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 bool MainWindow::Close() {
@@ -139,8 +210,9 @@ bool MainWindow::Close() {
 void MainWindow::ShowNewLanguage(LanguageId language) {
     SetWindowTextW(hwnd(), W(FormatText(CurrentTexts[kMsgCaption], {ProgramVersion})));
     // The labels keep their places; their width follows the new text so that none is cut.
-    auto relabel = [](HWND label, const char16_t* text) {
-        SetWindowPos(label, nullptr, 0, 0, TextWidth(text), kLabelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto relabel = [this](HWND label, const char16_t* text) {
+        SetWindowPos(label, nullptr, 0, 0, LabelWidthAt(Length(text), scale_), Scaled(kLabelHeight, scale_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetWindowTextW(label, W(text));
     };
     relabel(nextLabel_, CurrentTexts[kMsgNext]);
@@ -185,6 +257,52 @@ void MainWindow::PaintWindow() {
     }
 }
 
+bool MainWindow::OnKey(WPARAM key) {
+    if (!FrameOnScreen()) return false;
+    if (key == VK_TAB) {
+        // From the window itself into the fields, as from the last field on.
+        FocusField(GetKeyState(VK_SHIFT) < 0 ? kFieldCount - 1 : 0);
+        return true;
+    }
+    if ((key == VK_NEXT || key == VK_PRIOR) && GetKeyState(VK_CONTROL) < 0) {
+        OnBrowse(key == VK_NEXT ? SB_LINERIGHT : SB_LINELEFT);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::OnFieldKey(FieldKey key, HWND field) {
+    if (!FrameOnScreen()) return;
+    const int index = FieldIndex(field);
+    switch (key) {
+        case FieldKey::NextField:
+            if (index >= 0) FocusField((index + 1) % kFieldCount);
+            break;
+        case FieldKey::PreviousField:
+            if (index >= 0) FocusField((index + kFieldCount - 1) % kFieldCount);
+            break;
+        case FieldKey::NextFrame:
+            OnBrowse(SB_LINERIGHT);
+            break;
+        case FieldKey::PreviousFrame:
+            OnBrowse(SB_LINELEFT);
+            break;
+    }
+}
+
+void MainWindow::FocusField(int index) {
+    HWND edit = commentaryFields_[index].edit;
+    SetFocus(edit);
+    // As a dialog does: the text is selected, so that typing replaces it.
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+}
+
+int MainWindow::FieldIndex(HWND field) const {
+    for (int i = 0; i < kFieldCount; ++i)
+        if (commentaryFields_[i].edit == field) return i;
+    return -1;
+}
+
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_KEYDOWN:
@@ -194,6 +312,7 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Close();
                 return TRUE;
             }
+            if (message == WM_KEYDOWN && OnKey(wParam)) return TRUE;
             break;
         case WM_KEYUP:
         case WM_SYSKEYUP:
@@ -250,6 +369,12 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case UM_FIELDKEY:
+            OnFieldKey(static_cast<FieldKey>(wParam), reinterpret_cast<HWND>(lParam));
+            return TRUE;
         case WM_DESTROY:
             ui::PostQuit(0);
             return FALSE;

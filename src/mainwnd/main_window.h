@@ -9,9 +9,11 @@
 #include "core/frame_list.h"
 #include "core/settings.h"
 #include "mainwnd/commentary_file.h"
+#include "mainwnd/field_keys.h"
 #include "mainwnd/field_layout.h"
 #include "mainwnd/picture_window.h"
 #include "mainwnd/status_line.h"
+#include "mainwnd/window_scale.h"
 #include "net/device_link.h"
 #include "ui/dialog.h"
 #include "ui/gdi_holders.h"
@@ -86,9 +88,14 @@ public:
     // the current frame stays the one on screen.
     void FrameListChanged();
 
-    // What printing reads: the full path of the frame shown, and the rectangle (client pixels,
-    // computed when the window opened) and current text of commentary field `index` (field
-    // order), as they are on screen.
+    // Edit > Fill from previous frame (Ctrl+D): while the commentary is edited, each empty field
+    // of the inspection (not of the defect) takes the text of the nearest earlier frame whose
+    // commentary describes one. Nothing changes without such a frame.
+    void FillFromEarlierFrame();
+
+    // What printing reads: the full path of the frame shown, and the rectangle (client pixels
+    // at 96 dpi, computed when the window opened) and current text of commentary field `index`
+    // (field order), as they are on screen.
     const std::u16string& ShownFramePath() const { return shownFramePath_; }
     FieldRect CommentaryFieldRect(int index) const { return commentaryFields_[index].rect; }
     std::u16string CommentaryFieldText(int index) const;
@@ -100,7 +107,7 @@ protected:
 private:
     struct CommentaryField {
         HWND edit = nullptr;
-        FieldRect rect = {};
+        FieldRect rect = {};  // at 96 dpi
         uint16_t maxLength = 0;
     };
 
@@ -118,15 +125,31 @@ private:
     // The commentary labels in the current texts at their places: made the first time, then
     // given the texts of a new language.
     void LabelCommentary();
-    HWND MakeLabel(const std::u16string& text, int left, int top, int width, HFONT font);
+    HWND MakeLabel(const std::u16string& text, const RECT& place, HFONT font);
     CommentaryTexts FieldTexts() const;
     void ReportUnsavedCommentary(const std::u16string& path);
     void ReportUnreadableCommentary();
-    void LayOutFields();
+    void SetUpFields();
+    void SetUpScrollBar();
     void CreatePrevNextLabels();
+    // The fonts, and where everything in the window stands, at scale_.
+    void MakeFonts();
+    void PlaceControls();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // Screen readers name a field by the label just before it in the window order, and read in
+    // that order: title and picture, then each label before its field, in field order.
+    void OrderForScreenReaders();
     void PaintWindow();
     void OnBrowse(int code);
+    // The keys the window takes itself (Tab, Ctrl+Page Down/Up) and those its fields pass on.
+    bool OnKey(WPARAM key);
+    void OnFieldKey(FieldKey key, HWND field);
+    void FocusField(int index);
+    int FieldIndex(HWND field) const;
     bool IsModifierKey(WPARAM key) const { return key == VK_SHIFT || key == VK_CONTROL; }
+    bool FrameOnScreen() const {
+        return shownMode_ == DisplayMode::FrameView || shownMode_ == DisplayMode::CommentaryEdit;
+    }
 
     bool sessionEnded_ = false;                   // the program's files are saved for good
     MainWindowHost& host_;
@@ -146,6 +169,9 @@ private:
     HWND prevLabel_ = nullptr;
     HWND scrollBar_ = nullptr;
     std::array<CommentaryField, kFieldCount> commentaryFields_;
+    double scale_ = 1;                            // of the layout, for the monitor the window is on
+    double scrollBarWidth_ = 0;                   // the scroll bar at 96 dpi, as its template makes it
+    double scrollBarHeight_ = 0;
     HICON icon_;
     ui::BrushHolder backgroundBrush_;
 };

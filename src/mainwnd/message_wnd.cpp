@@ -2,6 +2,7 @@
 #include "mainwnd/message_wnd.h"
 
 #include "core/text_format.h"
+#include "ui/dpi.h"
 #include "ui/wide.h"
 
 namespace {
@@ -15,7 +16,10 @@ std::u16string BoundedCopy(const wchar_t* text) {
 
 }  // namespace
 
-CMessageWnd::CMessageWnd() : background_(CreateSolidBrush(RGB(255, 255, 255))) {}
+CMessageWnd::CMessageWnd(double scale)
+    : background_(CreateSolidBrush(RGB(255, 255, 255))),
+      lines_(MessageLinesAt(scale)),
+      font_(ui::DefaultFontOfSize(FontsAt(scale).system.height, FontsAt(scale).system.width)) {}
 
 CMessageWnd::~CMessageWnd() {
     // The window goes before its brush.
@@ -47,6 +51,7 @@ void CMessageWnd::Paint() {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, OPAQUE);
-    if (!line1_.empty()) TextOutW(dc, 5, 30, W(line1_), static_cast<int>(line1_.size()));
-    if (!line2_.empty()) TextOutW(dc, 5, 46, W(line2_), static_cast<int>(line2_.size()));
+    const ui::Selection font(dc, font_.get());
+    if (!line1_.empty()) TextOutW(dc, lines_[0].x, lines_[0].y, W(line1_), static_cast<int>(line1_.size()));
+    if (!line2_.empty()) TextOutW(dc, lines_[1].x, lines_[1].y, W(line2_), static_cast<int>(line2_.size()));
 }

@@ -2,7 +2,10 @@
 // search for the detector.
 #pragma once
 
+#include <array>
 #include <string>
+
+#include "mainwnd/window_scale.h"
 
 #include "ui/gdi_holders.h"
 #include "ui/window.h"
@@ -13,7 +16,8 @@ constexpr UINT UM_SETLINE2 = WM_USER + 2;
 
 class CMessageWnd : public ui::Window {
 public:
-    CMessageWnd();
+    // Its texts at the main window's layout scale.
+    explicit CMessageWnd(double scale = 1);
     ~CMessageWnd() override;
 
 protected:
@@ -24,4 +28,6 @@ private:
     std::u16string line1_;
     std::u16string line2_;
     ui::BrushHolder background_;
+    std::array<TextOrigin, 2> lines_;
+    ui::FontHolder font_;  // none where the device context's own has the height
 };

@@ -1,16 +1,11 @@
 // The frame picture: the PNG decoded when the frame changes, drawn cropped as the detector's
-// screen needs on the class's grey background, and kept as drawn for the paints that follow. A
+// screen needs on the class's grey background at the layout's scale (from the PNG itself, so
+// that it is as sharp as the screen allows), and kept as drawn for the paints that follow. A
 // missing or broken file leaves the grey background.
 #include "mainwnd/picture_window.h"
 
+#include "mainwnd/window_scale.h"
 #include "res/resource.h"
-
-namespace {
-
-const RECT kPlace = {5, 30, 522, 452};  // in the main window's client area
-constexpr float kPictureMargin = 5;     // from the window's top-left corner
-
-}  // namespace
 
 void PictureWindow::SetFramePath(const std::u16string& path) {
     framePath_ = path;
@@ -19,10 +14,19 @@ void PictureWindow::SetFramePath(const std::u16string& path) {
     if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void PictureWindow::Show(HWND mainWindow) {
-    if (!Create(L"Output", L"", WS_CHILD | WS_VISIBLE, kPlace, mainWindow, IDC_PICTURE_WINDOW)) return;
+void PictureWindow::Show(HWND mainWindow, const FieldRect& place, double scale) {
+    scale_ = scale;
+    const RECT rect = {place.left, place.top, place.right, place.bottom};
+    if (!Create(L"Output", L"", WS_CHILD | WS_VISIBLE, rect, mainWindow, IDC_PICTURE_WINDOW)) return;
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
+}
+
+void PictureWindow::Place(const FieldRect& place, double scale) {
+    scale_ = scale;
+    drawing_ = ui::BitmapHolder();
+    MoveWindow(hwnd(), place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 LRESULT PictureWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,13 +61,14 @@ void PictureWindow::Paint() {
 
 void PictureWindow::DrawClientArea(HDC windowDC, const RECT& client) {
     const HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd(), GCLP_HBRBACKGROUND));
+    const float margin = static_cast<float>(PictureMarginAt(scale_));
     const ui::OwnedDC memory(CreateCompatibleDC(windowDC));
     if (!drawing_ && memory) {
         drawing_ = ui::BitmapHolder(CreateCompatibleBitmap(windowDC, client.right, client.bottom));
         if (drawing_) {
             const ui::Selection selected(memory.get(), drawing_.get());
             FillRect(memory.get(), &client, background);
-            picture_.DrawCrop(memory.get(), kPictureMargin, kPictureMargin);
+            picture_.DrawCrop(memory.get(), margin, margin, static_cast<float>(scale_));
         }
     }
     if (memory && drawing_) {
@@ -73,5 +78,5 @@ void PictureWindow::DrawClientArea(HDC windowDC, const RECT& client) {
     }
     // No memory for the drawing: straight onto the window.
     FillRect(windowDC, &client, background);
-    picture_.DrawCrop(windowDC, kPictureMargin, kPictureMargin);
+    picture_.DrawCrop(windowDC, margin, margin, static_cast<float>(scale_));
 }

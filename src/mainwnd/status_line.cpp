@@ -4,8 +4,10 @@
 #include "core/messages.h"
 #include "mainwnd/device_search.h"
 #include "mainwnd/message_wnd.h"
+#include "mainwnd/window_scale.h"
 #include "res/resource.h"
 #include "sys/sys.h"
+#include "ui/dpi.h"
 #include "ui/transfer_wait.h"
 #include "ui/wide.h"
 
@@ -58,15 +60,24 @@ void StatusLine::Show(ProbeOutcome outcome) {
     Invalidate();
 }
 
+void StatusLine::SetScale(double scale) {
+    scale_ = scale;
+    font_ = ui::DefaultFontOfSize(FontsAt(scale).system.height, FontsAt(scale).system.width);
+    if (window_) Invalidate();
+}
+
 void StatusLine::Invalidate() const {
     RECT client;
     GetClientRect(window_, &client);
-    RECT strip = {5, client.bottom - 20, 305, client.bottom};
+    const FieldRect s = StatusStripAt(client.bottom, scale_);
+    RECT strip = {s.left, s.top, s.right, s.bottom};
     InvalidateRect(window_, &strip, TRUE);
 }
 
 void StatusLine::Paint(HDC dc, const RECT& client) const {
     std::u16string text = StatusLineText(address_.ip);
+    const FieldRect strip = StatusStripAt(client.bottom, scale_);
+    const ui::Selection font(dc, font_.get());
     SetBkMode(dc, OPAQUE);
     if (connectionStatus_ == 1) {
         SetBkColor(dc, RGB(0, 255, 255));
@@ -75,15 +86,15 @@ void StatusLine::Paint(HDC dc, const RECT& client) const {
         SetBkColor(dc, RGB(255, 0, 0));
         SetTextColor(dc, RGB(255, 255, 255));
     }
-    TextOutW(dc, client.left + 5, client.bottom - 20, W(text), static_cast<int>(text.size()));
+    TextOutW(dc, client.left + strip.left, strip.top, W(text), static_cast<int>(text.size()));
 }
 
-bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt) {
+bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt, double scale) {
     RECT client;
     GetClientRect(mainWindow, &client);
-    const int w = client.right, h = client.bottom;
-    const RECT place = {w / 2 - 220, h / 2 - 80, w / 2 + 220, h / 2 + 80};
-    CMessageWnd messageWnd;
+    const FieldRect at = MessageWindowAt(client.right, client.bottom, scale);
+    const RECT place = {at.left, at.top, at.right, at.bottom};
+    CMessageWnd messageWnd(scale);
     messageWnd.Create(L"Output", W(CurrentTexts[kMsgMessage]), WS_CHILD | WS_VISIBLE | WS_CAPTION, place,
                       mainWindow, IDC_MESSAGE_WINDOW);
     HWND box = messageWnd.hwnd();

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "net/probe.h"
+#include "ui/gdi_holders.h"
 
 class StatusLine {
 public:
@@ -22,7 +23,10 @@ public:
     // A WM_TIMER of the window: true when it was one of the status line's. `address` is the
     // detector's now (the IP address dialog may have changed it).
     bool OnTimer(UINT_PTR id, const sys::Endpoint& address);
-    // Draws the line into the window's client area `client`, in the device context's own font.
+    // The window's layout scale: where the line stands and how large it writes.
+    void SetScale(double scale);
+    // Draws the line into the window's client area `client`, in the system's own font at the
+    // scale.
     void Paint(HDC dc, const RECT& client) const;
     // Has the window draw the line again (after the language changed).
     void Invalidate() const;
@@ -36,10 +40,13 @@ private:
     ProbeAttempt probe_;          // the probe under way, if open
     sys::Endpoint address_;       // the address the line shows
     int connectionStatus_ = 0;    // 1: the detector answered the last probe
+    double scale_ = 1;
+    ui::FontHolder font_;         // none where the device context's own has the height
 };
 
 // The start-up search: the message window over the main window with the range and then the
 // result, the attempts to .100 to .199 of `deviceIp`'s network all at once, and the result's
 // pause. A detector that answered is handed to `adopt` before the pause, so that the address is
-// the program's even if it ends meanwhile. True when a detector answered.
-bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt);
+// the program's even if it ends meanwhile. The message window is laid out at the main window's
+// `scale`. True when a detector answered.
+bool RunStartupSearch(HWND mainWindow, uint32_t deviceIp, const std::function<void(uint32_t)>& adopt, double scale);

@@ -3,10 +3,11 @@
 
 #include "core/messages.h"
 #include "core/text_format.h"
+#include "net/udp_socket.h"
 
 NetworkStartResult StartTransferSocket(sys::Socket* socket) {
     if (!sys::NetStart()) return kWinsockNotStarted;
-    if (sys::OpenUdpSocket(socket) != 0) return kSocketNotOpened;
+    if (OpenTransferUdpSocket(socket) != 0) return kSocketNotOpened;
     int bound = sys::BindSocket(*socket, sys::Endpoint{});
     int timed = sys::SetReceiveTimeout(*socket, kTransferReceiveTimeoutMs);
     if (bound != 0 || timed != 0) return kSocketNotConfigured;

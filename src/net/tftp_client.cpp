@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/log.h"
+#include "net/udp_socket.h"
 #include "sys/cp1251.h"
 #include "sys/sys.h"
 
@@ -81,7 +82,7 @@ sys::Socket OpenTransferSocket(sys::Socket shared, int timeoutMs) {
     const sys::Endpoint local = {shared == sys::kNoSocket ? 0u : sys::LocalEndpoint(shared).ip, 0};
     auto open = [&]() {
         sys::Socket s = sys::kNoSocket;
-        if (sys::OpenUdpSocket(&s) != 0) return sys::kNoSocket;
+        if (OpenTransferUdpSocket(&s) != 0) return sys::kNoSocket;
         if (sys::BindSocket(s, local) != 0 || sys::SetReceiveTimeout(s, timeoutMs) != 0) {
             sys::CloseSocket(s);
             return sys::kNoSocket;
@@ -121,8 +122,10 @@ struct Transfer {
     // On the shared socket, whatever is still queued from an earlier transfer must not pass
     // for this one's answer.
     void DropStale() {
-        for (int i = 0; i < kStaleDatagrams; ++i)
-            if (sys::ReceiveFrom(link.socket, in, kReceiveSize, nullptr, 0) < 0) return;
+        for (int i = 0; i < kStaleDatagrams; ++i) {
+            const int n = sys::ReceiveFrom(link.socket, in, kReceiveSize, nullptr, 0);
+            if (n < 0 && n != sys::kRecvReset) return;
+        }
     }
 
     // Sends the kept packet; the wait for its answer starts now.
@@ -163,9 +166,10 @@ struct Transfer {
     }
 
     // Waits until the deadline for a datagram from the device that is at least a header long
-    // and no longer than a packet. Strangers are answered with ERROR 5 and odd datagrams
-    // ignored; neither moves the deadline. Returns the length, kNoArrival, or kGivenUp when the
-    // wait gave up.
+    // and no longer than a packet. Strangers are answered with ERROR 5, odd datagrams and
+    // Windows' reports of an ICMP "port unreachable" (a late answer to a packet sent to a port
+    // that has since closed, never the end of this transfer) ignored; none of them moves the
+    // deadline. Returns the length, kNoArrival, or kGivenUp when the wait gave up.
     int Receive() {
         for (;;) {
             const uint64_t now = sys::MonotonicMs();
@@ -182,6 +186,7 @@ struct Transfer {
             } else {
                 n = sys::ReceiveFrom(link.socket, in, kReceiveSize, &from, left);
             }
+            if (n == sys::kRecvReset) continue;
             if (n < 0) return kNoArrival;
             if (from.ip != deviceIp || (pinned && from.port != peer->port)) {
                 AnswerStranger(n);

@@ -25,7 +25,11 @@ bool NetStart();
 void NetStop();
 
 // Each returns 0 on success, otherwise the system's error code of the failed call.
-int OpenUdpSocket(Socket* out);
+// A UDP socket: on Windows an ICMP "port unreachable" that answered an earlier datagram would
+// make the next receive fail (WSAECONNRESET), and that report is switched off. When it cannot
+// be, `resetSwitchError` (if given) gets the system's error code, else 0; the socket works all
+// the same, and a reset then comes as kRecvReset.
+int OpenUdpSocket(Socket* out, int* resetSwitchError = nullptr);
 int OpenTcpSocket(Socket* out);
 int BindSocket(Socket s, Endpoint local);
 int SetReceiveTimeout(Socket s, int milliseconds);
@@ -40,9 +44,11 @@ Endpoint LocalEndpoint(Socket s);
 // Sends one datagram; false when the send failed.
 bool SendTo(Socket s, const void* data, size_t size, Endpoint to);
 
-enum : int { kRecvTimeout = -1, kRecvError = -2 };
+enum : int { kRecvTimeout = -1, kRecvError = -2, kRecvReset = -3 };
 // Waits at most `timeoutMs` for one datagram. Returns its length (0 for an empty datagram),
-// kRecvTimeout or kRecvError. `from` receives the sender.
+// kRecvTimeout, kRecvError, or kRecvReset: no datagram, but Windows' report that an earlier
+// datagram was answered with ICMP "port unreachable" (the socket goes on working). `from`
+// receives the sender.
 int ReceiveFrom(Socket s, void* buffer, size_t capacity, Endpoint* from, int timeoutMs);
 
 enum class ConnectStart { Connected, InProgress, Failed };

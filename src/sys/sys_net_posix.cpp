@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -35,6 +36,11 @@ int Fd(Socket s) { return static_cast<int>(s); }
 std::atomic<int> g_failingUdpOpens{0};
 std::atomic<int> g_failingTcpOpens{0};
 std::atomic<int> g_tcpOpenDelayMs{0};
+std::atomic<int> g_failingResetSwitches{0};
+// Simulated resets belong to the thread that asked for them: the simulated detector of the
+// tests, in the same process, receives on a thread of its own.
+thread_local int t_resetsToReport = 0;
+thread_local int t_resetAfterMs = 0;
 
 }  // namespace
 
@@ -42,12 +48,23 @@ namespace testing {
 void FailUdpSocketOpens(int count) { g_failingUdpOpens = count; }
 void FailTcpSocketOpens(int count) { g_failingTcpOpens = count; }
 void DelayTcpSocketOpens(int milliseconds) { g_tcpOpenDelayMs = milliseconds; }
+void FailUdpResetSwitches(int count) { g_failingResetSwitches = count; }
+void ReportUdpResets(int count, int afterMs) {
+    t_resetsToReport = count;
+    t_resetAfterMs = afterMs;
+}
 }  // namespace testing
 
 bool NetStart() { return true; }
 void NetStop() {}
 
-int OpenUdpSocket(Socket* out) {
+int OpenUdpSocket(Socket* out, int* resetSwitchError) {
+    // Linux reports no ICMP errors on an unconnected UDP socket: there is nothing to switch off.
+    if (resetSwitchError) *resetSwitchError = 0;
+    if (g_failingResetSwitches > 0 && resetSwitchError) {
+        --g_failingResetSwitches;
+        *resetSwitchError = EOPNOTSUPP;
+    }
     if (g_failingUdpOpens > 0) {
         --g_failingUdpOpens;
         *out = kNoSocket;
@@ -110,6 +127,13 @@ bool SendTo(Socket s, const void* data, size_t size, Endpoint to) {
 }
 
 int ReceiveFrom(Socket s, void* buffer, size_t capacity, Endpoint* from, int timeoutMs) {
+    if (t_resetsToReport > 0) {
+        const int wait = timeoutMs < 0 ? 0 : timeoutMs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(wait, t_resetAfterMs)));
+        if (wait < t_resetAfterMs) return kRecvTimeout;
+        --t_resetsToReport;
+        return kRecvReset;
+    }
     pollfd p = {Fd(s), POLLIN, 0};
     int ready;
     do {

@@ -37,7 +37,8 @@ bool NetStart() {
 
 void NetStop() { WSACleanup(); }
 
-int OpenUdpSocket(Socket* out) {
+int OpenUdpSocket(Socket* out, int* resetSwitchError) {
+    if (resetSwitchError) *resetSwitchError = 0;
     SOCKET s = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (s == INVALID_SOCKET) {
         *out = kNoSocket;
@@ -47,7 +48,10 @@ int OpenUdpSocket(Socket* out) {
     // next receive fail with WSAECONNRESET.
     BOOL report = FALSE;
     DWORD returned = 0;
-    WSAIoctl(s, SIO_UDP_CONNRESET, &report, sizeof report, nullptr, 0, &returned, nullptr, nullptr);
+    if (WSAIoctl(s, SIO_UDP_CONNRESET, &report, sizeof report, nullptr, 0, &returned, nullptr, nullptr) ==
+            SOCKET_ERROR &&
+        resetSwitchError)
+        *resetSwitchError = WSAGetLastError();
     *out = static_cast<Socket>(s);
     return 0;
 }
@@ -117,6 +121,9 @@ int ReceiveFrom(Socket s, void* buffer, size_t capacity, Endpoint* from, int tim
         int error = WSAGetLastError();
         // A datagram longer than the buffer arrives cut; that is for the caller to judge.
         if (error == WSAEMSGSIZE) n = static_cast<int>(capacity);
+        // An ICMP "port unreachable" that answered an earlier datagram, reported where the
+        // switch did not take: nothing arrived, the socket goes on.
+        else if (error == WSAECONNRESET) return kRecvReset;
         else return error == WSAETIMEDOUT || error == WSAEWOULDBLOCK ? kRecvTimeout : kRecvError;
     }
     if (from) *from = {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};

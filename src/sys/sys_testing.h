@@ -10,6 +10,14 @@ void FailAllocationsAfter(int count);
 // The next `count` UDP sockets cannot be opened (OpenUdpSocket fails); 0 restores normal
 // behaviour.
 void FailUdpSocketOpens(int count);
+// The next `count` UDP sockets cannot switch Windows' reports of ICMP "port unreachable" off
+// (OpenUdpSocket gives a `resetSwitchError`); 0 restores normal behaviour.
+void FailUdpResetSwitches(int count);
+// The next `count` receives on UDP sockets of the calling thread report a connection reset
+// (kRecvReset), as Windows does after an ICMP "port unreachable": each comes `afterMs` after its
+// receive began, or the receive times out first if its wait is shorter (the reset then comes
+// with the next one). 0 restores normal behaviour.
+void ReportUdpResets(int count, int afterMs);
 // The same for TCP sockets (OpenTcpSocket).
 void FailTcpSocketOpens(int count);
 // Every TCP socket takes `milliseconds` to open, as on a busy machine; 0 restores normal

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "sys/sys.h"
+#include "ui/dpi.h"
 #include "ui/gdi_holders.h"
 #include "ui/message_box.h"
 #include "ui/program_end.h"
@@ -63,13 +64,17 @@ void ProgressDialog::CreateProgress(const ProgressSetup& setup) {
     RECT client;
     GetClientRect(hwnd(), &client);
     const int w = client.right, cx = w / 2, cy = client.bottom / 2;
-    textRect_ = {cx - 32, cy - 70, cx - 32 + 160, cy - 70 + 16};
-    wideTextRect_ = {15, textRect_.top, w - 15, textRect_.bottom};
+    // Around the middle of a dialog that its template made at the screen's dpi: the distances
+    // (in pixels at 96 dpi) at the same dpi.
+    const int dpi = WindowDpi(hwnd());
+    const auto at = [dpi](int pixels) { return ScaledToDpi(pixels, dpi); };
+    textRect_ = {cx - at(32), cy - at(70), cx - at(32) + at(160), cy - at(70) + at(16)};
+    wideTextRect_ = {at(15), textRect_.top, w - at(15), textRect_.bottom};
     widenText_ = setup.widenText;
     range_ = setup.range;
     text_ = CreateChild(hwnd(), L"STATIC", L"", SS_LEFT, textRect_);
-    overallBar_ = CreateBar(hwnd(), {15, cy - 40, w - 15, cy}, setup.overallBarId, range_, setup.overallStep);
-    fileBar_ = CreateBar(hwnd(), {15, cy + 20, w - 15, cy + 60}, setup.fileBarId, range_, setup.fileStep);
+    overallBar_ = CreateBar(hwnd(), {at(15), cy - at(40), w - at(15), cy}, setup.overallBarId, range_, setup.overallStep);
+    fileBar_ = CreateBar(hwnd(), {at(15), cy + at(20), w - at(15), cy + at(60)}, setup.fileBarId, range_, setup.fileStep);
     UpdateWindow(hwnd());
 }
 

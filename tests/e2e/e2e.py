@@ -138,17 +138,19 @@ def _tool(*candidates):
 
 
 class Display:
-    """An X display: a private Xvfb, or one given by the caller (left running)."""
+    """An X display: a private Xvfb of `size` pixels (width, height), or one given by the caller
+    (left running)."""
 
-    def __init__(self, given=None):
+    def __init__(self, given=None, size=SCREEN):
         self.process = None
+        self.size = size
         if given:
             self.name = given
             return
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
-                [_tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                [_tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{size[0]}x{size[1]}x24",
                  "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
@@ -230,6 +232,12 @@ PREFIX_REGISTRY = r"""Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="{managed}"
 
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:{dpi:08x}
+
+[HKEY_CURRENT_CONFIG\Software\Fonts]
+"LogPixels"=dword:{dpi:08x}
+
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
@@ -238,17 +246,22 @@ PREFIX_REGISTRY = r"""Windows Registry Editor Version 5.00
 """
 
 
-def configure_prefix(wine, managed):
+def configure_prefix(wine, managed, dpi=96):
     """Window management: unmanaged (Wine draws caption and frame itself, as there is no window
-    manager on Xvfb) or managed (a desktop's window manager frames the windows). Also: no crash
-    dialog that would wait for a user, and Liberation Mono (the same widths) wherever the program
-    asks for Courier New, which Linux does not have."""
-    state = wine.prefix / ".pelorin-managed"
-    wanted = "Y" if managed else "N"
+    manager on Xvfb) or managed (a desktop's window manager frames the windows); the screen's dpi
+    (Wine takes it from the registry when its server starts: a session that asks for another dpi
+    sets it, and the next that asks for 96 sets it back). Also: no crash dialog that would wait
+    for a user, and Liberation Mono (the same widths) wherever the program asks for Courier New,
+    which Linux does not have."""
+    state = wine.prefix / ".pelorin-settings"
+    wanted = f"{'Y' if managed else 'N'} {dpi}"
     if state.is_file() and state.read_text() == wanted:
         return
+    # Not known until the registry has it: a run that ends half way sets it again next time.
+    state.unlink(missing_ok=True)
     registry = wine.prefix / "pelorin-settings.reg"
-    registry.write_text(PREFIX_REGISTRY.format(managed=wanted).replace("\n", "\r\n"), encoding="utf-16")
+    text = PREFIX_REGISTRY.format(managed=wanted[0], dpi=dpi)
+    registry.write_text(text.replace("\n", "\r\n"), encoding="utf-16")
     wine.run(["regedit", "/S", windows_path(registry)], timeout=60)
     wine.wait_server(timeout=60)
     state.write_text(wanted)
@@ -549,6 +562,17 @@ class Window:
     def style(self):
         return self.info()["style"]
 
+    def font(self):
+        """The font the window draws with: {"own" (false: the system's), "height", "width",
+        "weight", "face" as asked for, "drawn_height", "drawn_width" as drawn}."""
+        return self.driver.request("font", hwnd=self.hwnd)["font"]
+
+    def dpi_changed(self, dpi, rect):
+        """The window told that it is on a monitor of `dpi` now, with the rectangle Windows
+        suggests for it there, as when it is moved to another monitor."""
+        self.driver.request("dpi_changed", hwnd=self.hwnd, dpi=dpi, left=rect.left, top=rect.top, right=rect.right,
+                            bottom=rect.bottom)
+
     def hscroll(self, code, timed=False):
         """A click on an arrow of this scroll bar (0 left, 1 right). With timed, the click is
         sent and waited for: returns the seconds until the window had painted everything."""
@@ -689,13 +713,17 @@ def check_stamps_within(stamps, started, ended):
 class Session:
     """One scenario: its working folder, display, Wine and driver, and what it can do."""
 
-    def __init__(self, paths, name, display_name=None, work=None, keep_work=False, prefix=None, managed=False):
-        """A fresh temporary working folder unless work names one (which is then kept)."""
+    def __init__(self, paths, name, display_name=None, work=None, keep_work=False, prefix=None, managed=False,
+                 screen=SCREEN, dpi=96):
+        """A fresh temporary working folder unless work names one (which is then kept). The
+        screen is `screen` pixels (width, height) at `dpi` (the prefix's LogPixels)."""
         self.paths = paths
         self.name = name
         self.display_name = display_name
         self.prefix = Path(prefix).resolve() if prefix else paths.prefix
         self.managed = managed
+        self.screen = screen
+        self.dpi = dpi
         self.display = None
         self.wine = None
         self.driver = None
@@ -724,16 +752,42 @@ class Session:
         shutil.copy(self.paths.pelorin_exe, self.work / "Pelorin.exe")
         (self.work / WINE_ERRORS).write_bytes(b"")
         try:
-            self.display = Display(self.display_name)
-            self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket)
-            configure_prefix(self.wine, self.managed)
-            hello = self._start_driver()
-            if hello["acp"] != 1251:
-                raise HarnessError(f"Wine's ANSI code page is {hello['acp']}, not 1251: is {RUSSIAN_LOCALE} generated?")
+            self._start_screen()
         except BaseException:
             self.__exit__(HarnessError, None, None)
             raise
         return self
+
+    def _start_screen(self):
+        self.display = Display(self.display_name, self.screen)
+        self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket)
+        configure_prefix(self.wine, self.managed, self.dpi)
+        hello = self._start_driver()
+        if hello["acp"] != 1251:
+            raise HarnessError(f"Wine's ANSI code page is {hello['acp']}, not 1251: is {RUSSIAN_LOCALE} generated?")
+
+    def _stop_screen(self):
+        try:
+            if self.driver:
+                self.driver.close()
+        finally:
+            self.driver = None
+            try:
+                if self.wine:
+                    self.wine.kill_server()
+            finally:
+                self.wine = None
+                if self.display:
+                    self.display.stop()
+                self.display = None
+
+    def restart(self, screen=None, dpi=None):
+        """The program and Wine ended, then Wine and the driver started again on a new screen of
+        `screen` pixels at `dpi` (each as before when not given), in the same working folder."""
+        self._stop_screen()
+        self.screen = screen or self.screen
+        self.dpi = dpi or self.dpi
+        self._start_screen()
 
     def _start_driver(self):
         """Starts the driver; its answer to hello. Right after an earlier run ended, Wine now and
@@ -756,16 +810,7 @@ class Session:
                 self.screenshot(self.name + "-failure")
             except Exception:
                 pass
-        try:
-            if self.driver:
-                self.driver.close()
-        finally:
-            try:
-                if self.wine:
-                    self.wine.kill_server()
-            finally:
-                if self.display:
-                    self.display.stop()
+        self._stop_screen()
         if kind is None and not self.keep_work:
             shutil.rmtree(self.work, ignore_errors=True)
         elif kind is not None:
@@ -839,6 +884,16 @@ class Session:
     def press_key(self, vk):
         """A key pressed by the user: it goes to whatever has the keyboard focus in the program."""
         return self.driver.request("key", vk=vk, input=1)["target"]
+
+    def keys(self, chords):
+        """Keys pressed by the user, through the system's input queue: chords separated by blanks,
+        e.g. "shift+tab ctrl+next alt down return" (driver.cpp names the keys). They go to
+        whatever has the keyboard focus; the window that had it."""
+        return self.driver.request("keys", seq=chords)["target"]
+
+    def type_text(self, text):
+        """The text typed on the keyboard, key by key, into whatever has the keyboard focus."""
+        return self.driver.request("type", text=text)["target"]
 
     def focus(self):
         return self.driver.request("focus")

@@ -71,6 +71,11 @@ TEST(FrameNames, ColumnsFitTheirItemsAndTheListFitsItsColumns) {
     // Taller items make more columns: 18 rows, 6 columns.
     fit = FitFrameColumns(english, 63, 18, 438, 332);
     EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{73, 0}));
+    // At 192 dpi everything is twice as large, the specified width too.
+    fit = FitFrameColumns(english, 126, 32, 880, 664, 192);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{176, 0}));
+    fit = FitFrameColumns(english, 126, 32, 876, 664, 192);
+    EXPECT_EQ((std::vector<int>{fit.width, fit.widerBy}), (std::vector<int>{175, 0}));
 }
 
 TEST(FrameNames, ListItemsAndNoticesInEveryLanguage) {

@@ -17,15 +17,6 @@ inline std::ostream& operator<<(std::ostream& out, const FieldRect& r) {
 
 namespace {
 
-TEST(FieldLayout, FieldOrderControlsAndLengths) {
-    const int ids[kFieldCount] = {2000, 2001, 2002, 2003, 2004, 2005, 2007, 2008, 2009, 2010, 2006, 2011};
-    const int lengths[kFieldCount] = {50, 30, 50, 10, 150, 20, 25, 25, 25, 25, 105, 105};
-    for (int i = 0; i < kFieldCount; ++i) {
-        EXPECT_EQ(kCommentaryFields[i].controlId, ids[i]) << i;
-        EXPECT_EQ(kCommentaryFields[i].maxLength, lengths[i]) << i;
-    }
-}
-
 TEST(FieldLayout, EnglishRectangles) {
     auto r = ComputeFieldRects(MessageTable[1]);
     EXPECT_EQ(r[0], (FieldRect{150, 480, 558, 500}));   // 50 characters

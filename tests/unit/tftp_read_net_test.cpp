@@ -180,6 +180,48 @@ TEST_F(TftpRead, UnansweredRequestFailsAfterOneWaitWithoutRepeatingIt) {
     EXPECT_EQ(Log(), Cp1251(u"чтение файла fds.sdb - нет связи с прибором\r\n"));
 }
 
+// Windows reports an ICMP "port unreachable" that answered a packet sent earlier (to a port
+// since closed) as a failed receive; where that report cannot be switched off, it must neither
+// end a transfer nor move its time-out.
+TEST_F(TftpRead, ConnectionResetsNeitherEndTheReadNorStretchItsWait) {
+    const std::string file = PatternBytes(1500);
+    PutFile("fds.sdb", file);
+    StartDetector();
+    sys::testing::ReportUdpResets(3, 20);
+    ASSERT_EQ(Read("fds.sdb", 5000000), kTransferDone);
+    EXPECT_EQ(Stored(), file);
+    // Nothing was sent again for them.
+    EXPECT_EQ(Exchange(7), (Lines{"<- RRQ fds.sdb octet", "-> DATA 1 512", "<- ACK 1", "-> DATA 2 512", "<- ACK 2",
+                                  "-> DATA 3 476", "<- ACK 3"}));
+    device->Stop();
+
+    detector::Options o = Defaults();
+    o.faults.mute = true;
+    StartDetector(o);
+    // A reset every 100 ms: the wait still ends 300 ms after the request, not after the last.
+    sys::testing::ReportUdpResets(10, 100);
+    EXPECT_EQ(Read("fds.sdb", 5000000), kTransferNoAnswer);
+    sys::testing::ReportUdpResets(0, 0);
+    EXPECT_GE(elapsedMs, 290u);
+    EXPECT_LT(elapsedMs, 600u);
+    EXPECT_EQ(Log(), Cp1251(u"файл fds.sdb - прочитан. Длина 1500 байт\r\n"
+                            u"чтение файла fds.sdb - нет связи с прибором\r\n"));
+}
+
+TEST_F(TftpRead, ASocketThatCannotIgnoreResetsIsUsedAndLoggedOnce) {
+    PutFile("fds.sdb", PatternBytes(700));
+    StartDetector();
+    sys::testing::FailUdpResetSwitches(2);
+    ASSERT_EQ(Read("fds.sdb", 1000), kTransferDone);
+    ASSERT_EQ(Read("fds.sdb", 1000), kTransferDone);
+    sys::testing::FailUdpResetSwitches(0);
+    EXPECT_EQ(Stored(), PatternBytes(700));
+    // Said once in the run, not once a socket.
+    EXPECT_EQ(Log(), Cp1251(u"UDP сокет: сообщения ICMP о недоступном порте не отключены, ошибка 95\r\n"
+                            u"файл fds.sdb - прочитан. Длина 700 байт\r\n"
+                            u"файл fds.sdb - прочитан. Длина 700 байт\r\n"));
+}
+
 TEST_F(TftpRead, LostBlockIsRecoveredByRepeatingTheLastAck) {
     const std::string file = PatternBytes(2000);
     PutFile("fds.sdb", file);

@@ -112,6 +112,16 @@ TEST_F(TftpWrite, OldAcksFromADetectorThatStoppedDoNotStretchTheWait) {
     EXPECT_LT(elapsedMs, 6 * 300u + 400);
 }
 
+TEST_F(TftpWrite, ConnectionResetsDoNotEndTheWrite) {
+    StartDetector();
+    sys::testing::ReportUdpResets(4, 20);
+    const std::string file = PatternBytes(600);
+    ASSERT_EQ(Write("/fds.sdb", file), kTransferDone);
+    sys::testing::ReportUdpResets(0, 0);
+    EXPECT_EQ(StoredFile("fds.sdb"), file);
+    EXPECT_EQ(Received(1), 1u);
+}
+
 TEST_F(TftpWrite, UnansweredRequestIsNoAnswer) {
     detector::Options o = Defaults();
     o.faults.mute = true;

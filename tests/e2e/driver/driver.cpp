@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -230,6 +232,84 @@ bool SendKeyInput(UINT vk) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
+// One key event as the keyboard makes it.
+INPUT KeyEvent(UINT vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(vk);
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    // The keys of the block beside the letters, not those of the number pad.
+    const UINT extended[] = {VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_INSERT, VK_DELETE};
+    for (UINT e : extended)
+        if (vk == e) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    if (up) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    return input;
+}
+
+// The virtual key of a key's name ("tab", "next", "f4", "d"...); 0 for none.
+UINT KeyNamed(const std::string& name) {
+    struct Named {
+        const char* name;
+        UINT vk;
+    };
+    static const Named keys[] = {
+        {"tab", VK_TAB},     {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"space", VK_SPACE}, {"back", VK_BACK},
+        {"delete", VK_DELETE}, {"next", VK_NEXT},   {"prior", VK_PRIOR},   {"home", VK_HOME},   {"end", VK_END},
+        {"up", VK_UP},       {"down", VK_DOWN},     {"left", VK_LEFT},     {"right", VK_RIGHT}, {"alt", VK_MENU},
+        {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},
+    };
+    for (const Named& key : keys)
+        if (name == key.name) return key.vk;
+    if (name.size() >= 2 && name[0] == 'f' && name.size() <= 3) {
+        const int number = std::atoi(name.c_str() + 1);
+        if (number >= 1 && number <= 12) return VK_F1 + static_cast<UINT>(number - 1);
+    }
+    if (name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9')))
+        return static_cast<UINT>(std::toupper(static_cast<unsigned char>(name[0])));
+    return 0;
+}
+
+// The key events of chords such as "ctrl+next", "shift+tab", "alt+f4" or "alt", separated by
+// blanks: each chord's keys pressed in order and released in reverse. False for a name that is
+// no key.
+bool ChordEvents(const std::string& chords, std::vector<INPUT>* events, std::string* wrong) {
+    size_t at = 0;
+    while (at < chords.size()) {
+        const size_t end = std::min(chords.find(' ', at), chords.size());
+        std::vector<UINT> held;
+        for (size_t part = at; part < end;) {
+            const size_t plus = std::min(chords.find('+', part), end);
+            const std::string name = chords.substr(part, plus - part);
+            const UINT vk = KeyNamed(name);
+            if (!vk) return *wrong = name, false;
+            held.push_back(vk);
+            part = plus + 1;
+        }
+        for (UINT vk : held) events->push_back(KeyEvent(vk, false));
+        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) events->push_back(KeyEvent(*vk, true));
+        at = end + 1;
+    }
+    return true;
+}
+
+// Brings the window that keys would go to (or `hwnd`) to the foreground, so that input from
+// the system's queue reaches it; that window, or null when it would not come.
+HWND KeyboardWindowInFront(const Request& request, std::string* error) {
+    HWND target = nullptr;
+    if (!WindowField(request, "hwnd", &target)) target = KeyboardTarget();
+    if (!target || !IsWindow(target)) return *error = "no window to send the keys to", nullptr;
+    HWND top = GetAncestor(target, GA_ROOT);
+    // Asked again while waiting: right after a dialog of the program closes, Wine may still
+    // be handing the activation back and take the first request for nothing.
+    if (!PollUntil(Timeout(request, 3000), [&] {
+            if (GetForegroundWindow() == top) return true;
+            SetForegroundWindow(top);
+            return false;
+        }))
+        return *error = "the window did not come to the foreground", nullptr;
+    return target;
+}
+
 // ---- commands
 
 std::string Hello(const Request&) {
@@ -426,6 +506,38 @@ bool AskHook(HWND hwnd, const wchar_t* messageName, std::string* json, std::stri
     return true;
 }
 
+// font hwnd=: the font the window draws its text with, read inside the program (menu_hook.h).
+std::string Font(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("font needs an existing hwnd");
+    std::string font, error;
+    if (!AskHook(hwnd, kReadFontMessageName, &font, &error)) return Fail(error);
+    return Ok(JsonObject().Add("font", font));
+}
+
+// dpi_changed hwnd= dpi= left= top= right= bottom=: the window is told, inside the program, that
+// it is now on a monitor of `dpi`, and the rectangle Windows suggests for it there, as when it is
+// moved to another monitor (one screen cannot show that under Wine).
+std::string DpiChanged(const Request& request) {
+    HWND hwnd;
+    long long dpi;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd) || !request.Number("dpi", &dpi))
+        return Fail("dpi_changed needs an existing hwnd and dpi");
+    std::string error;
+    if (WindowPid(hwnd) != g_target.pid) return Fail("not a window of the program");
+    if (!PrepareMenuReader(&error)) return Fail(error);
+    const RECT suggested = {static_cast<LONG>(request.NumberOr("left", 0)), static_cast<LONG>(request.NumberOr("top", 0)),
+                            static_cast<LONG>(request.NumberOr("right", 0)), static_cast<LONG>(request.NumberOr("bottom", 0))};
+    const DWORD size = sizeof suggested;
+    std::memcpy(g_menuReader.view, &size, 4);
+    std::memcpy(g_menuReader.view + 4, &suggested, sizeof suggested);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, RegisterWindowMessageW(kDpiChangedMessageName), GetCurrentProcessId(),
+                             static_cast<LPARAM>(dpi), SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
+        return Fail("the window did not answer");
+    return Ok();
+}
+
 // menu hwnd=: the window's menu bar with every item, read inside the program (menu_hook.h).
 std::string Menu(const Request& request) {
     HWND hwnd;
@@ -456,20 +568,48 @@ std::string Key(const Request& request) {
     if (!WindowField(request, "hwnd", &target)) target = KeyboardTarget();
     if (!target || !IsWindow(target)) return Fail("no window to send the key to");
     if (request.NumberOr("input", 0) != 0) {
-        HWND top = GetAncestor(target, GA_ROOT);
-        // Asked again while waiting: right after a dialog of the program closes, Wine may still
-        // be handing the activation back and take the first request for nothing.
-        if (!PollUntil(Timeout(request, 3000), [&] {
-                if (GetForegroundWindow() == top) return true;
-                SetForegroundWindow(top);
-                return false;
-            }))
-            return Fail("the window did not come to the foreground");
+        std::string error;
+        if (!KeyboardWindowInFront(request, &error)) return Fail(error);
         if (!SendKeyInput(static_cast<UINT>(vk))) return Fail("SendInput failed");
     } else {
         PostKey(target, static_cast<UINT>(vk), true);
         PostKey(target, static_cast<UINT>(vk), false);
     }
+    return Ok(JsonObject().Add("target", HandleText(target)));
+}
+
+// keys seq= [hwnd=]: key chords through the system's input queue, as the keyboard makes them
+// ("shift+tab ctrl+next alt down return"), to the program's window in front (see key). The
+// reply names the window that had the keyboard focus.
+std::string Keys(const Request& request) {
+    std::vector<INPUT> events;
+    std::string wrong, error;
+    if (!ChordEvents(request.Text("seq"), &events, &wrong)) return Fail("no key named " + wrong);
+    HWND target = KeyboardWindowInFront(request, &error);
+    if (!target) return Fail(error);
+    if (SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) != events.size())
+        return Fail("SendInput failed");
+    return Ok(JsonObject().Add("target", HandleText(target)));
+}
+
+// type text= [hwnd=]: the text typed on the keyboard, one key press and release per character
+// through the system's input queue (Unicode key events, so any letter of any language).
+std::string TypeText(const Request& request) {
+    std::vector<INPUT> events;
+    for (wchar_t c : request.Wide("text")) {
+        for (bool up : {false, true}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            events.push_back(input);
+        }
+    }
+    std::string error;
+    HWND target = KeyboardWindowInFront(request, &error);
+    if (!target) return Fail(error);
+    if (!events.empty() && SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) != events.size())
+        return Fail("SendInput failed");
     return Ok(JsonObject().Add("target", HandleText(target)));
 }
 
@@ -1019,6 +1159,7 @@ const CommandEntry kCommands[] = {
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild},
     {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop}, {"counters", Counters},
+    {"keys", Keys},           {"type", TypeText},     {"font", Font},             {"dpi_changed", DpiChanged},
 };
 
 std::string Dispatch(const std::string& line, bool* quit) {

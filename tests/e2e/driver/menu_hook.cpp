@@ -86,7 +86,48 @@ std::string DescribeListBox(HWND list) {
         .Text();
 }
 
+std::string DescribeFont(HWND window) {
+    HFONT handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    HGDIOBJ font = handle ? static_cast<HGDIOBJ>(handle) : GetStockObject(SYSTEM_FONT);
+    LOGFONTW logfont = {};
+    GetObjectW(font, sizeof logfont, &logfont);
+    TEXTMETRICW metrics = {};
+    if (HDC dc = GetDC(window)) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(window, dc);
+    }
+    return JsonObject()
+        .Add("own", JsonBool(handle != nullptr))
+        .Add("height", JsonNumber(logfont.lfHeight))
+        .Add("width", JsonNumber(logfont.lfWidth))
+        .Add("weight", JsonNumber(logfont.lfWeight))
+        .Add("face", JsonString(std::wstring(logfont.lfFaceName)))
+        .Add("drawn_height", JsonNumber(metrics.tmHeight))
+        .Add("drawn_width", JsonNumber(metrics.tmAveCharWidth))
+        .Text();
+}
+
 namespace {
+
+// The rectangle the driver put into its shared block for a dpi change.
+bool ReadSuggestedRect(DWORD driverPid, RECT* rect) {
+    HANDLE block = OpenFileMappingW(FILE_MAP_READ, FALSE, MenuBlockName(driverPid).c_str());
+    if (!block) return false;
+    bool read = false;
+    if (auto* view = static_cast<const unsigned char*>(MapViewOfFile(block, FILE_MAP_READ, 0, 0, kMenuBlockSize))) {
+        DWORD size = 0;
+        std::memcpy(&size, view, 4);
+        if (size == sizeof *rect) {
+            std::memcpy(rect, view + 4, sizeof *rect);
+            read = true;
+        }
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(block);
+    return read;
+}
 
 // Writes the JSON text into the driver's shared block.
 void WriteBlock(DWORD driverPid, std::string json) {
@@ -108,6 +149,8 @@ void WriteBlock(DWORD driverPid, std::string json) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT readMenu = RegisterWindowMessageW(kReadMenuMessageName);
     static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
+    static const UINT readFont = RegisterWindowMessageW(kReadFontMessageName);
+    static const UINT dpiChanged = RegisterWindowMessageW(kDpiChangedMessageName);
     if (code == HC_ACTION) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (message->message == readMenu) {
@@ -116,6 +159,13 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WP
         }
         if (message->message == readList)
             WriteBlock(static_cast<DWORD>(message->wParam), DescribeListBox(message->hwnd));
+        if (message->message == readFont)
+            WriteBlock(static_cast<DWORD>(message->wParam), DescribeFont(message->hwnd));
+        RECT suggested;
+        if (message->message == dpiChanged && ReadSuggestedRect(static_cast<DWORD>(message->wParam), &suggested)) {
+            const WORD dpi = static_cast<WORD>(message->lParam);
+            SendMessageW(message->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

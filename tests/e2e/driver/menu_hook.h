@@ -19,6 +19,15 @@ constexpr DWORD kMenuBlockSize = 256 * 1024;
 // into the caller's memory, which does not cross processes), written to the same block.
 constexpr const wchar_t* kReadListMessageName = L"PelorinDriver.ReadList";
 
+// The message that asks for the font a window draws with (its LOGFONT and text metrics),
+// written to the same block.
+constexpr const wchar_t* kReadFontMessageName = L"PelorinDriver.ReadFont";
+
+// The message that has the hook tell the window, inside the program, that it is on a monitor of
+// the dpi in lParam now (WM_DPICHANGED); the rectangle suggested with it is in the block (a byte
+// count of 16, then the RECT). A pointer in a message does not cross processes.
+constexpr const wchar_t* kDpiChangedMessageName = L"PelorinDriver.DpiChanged";
+
 // The shared block: a 32-bit byte count (0 = nothing written), then that many bytes of JSON.
 std::wstring MenuBlockName(DWORD driverPid);
 
@@ -30,3 +39,7 @@ std::string DescribeMenu(HMENU menu, int depth);
 // multi-column list) and its last, its client rectangle, item height, the widest item text as
 // its font draws it, and its font (with the face it really draws with), as a JSON object.
 std::string DescribeListBox(HWND list);
+
+// The window's font (WM_GETFONT; the system font when it has none): its height, width, weight
+// and face as asked for, and the height and average width it draws with, as a JSON object.
+std::string DescribeFont(HWND window);
