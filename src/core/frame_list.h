@@ -4,10 +4,8 @@
 #include <string>
 #include <vector>
 
-constexpr size_t kMaxFrames = 500;
-
-// Names (without folder) of the files matching a wildcard pattern, at most 500, sorted by
-// UTF-16 code units (case-sensitive; a prefix sorts first).
+// Names (without folder) of every file matching a wildcard pattern, sorted by UTF-16 code
+// units (case-sensitive; a prefix sorts first). A folder of years of frames is listed whole.
 std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern);
 
 struct FrameList {

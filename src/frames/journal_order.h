@@ -1,0 +1,29 @@
+// Which of the journal's rows are shown, and in which order: the filter's words, found in any
+// cell, and the sort by one column.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "frames/journal_rows.h"
+
+// The blank-separated words of a filter (spaces, tabs, no-break and ideographic spaces).
+std::vector<std::u16string> FilterWords(const std::u16string& filter);
+
+// Whether `text` holds every one of `words` (an empty list: yes). Both are folded alike first
+// by the caller.
+bool HoldsEveryWord(const std::u16string& text, const std::vector<std::u16string>& words);
+
+// The indices of the rows whose search text holds every one of `foldedWords`, in row order.
+// Rows not read yet are looked at in what their names say.
+std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const std::vector<std::u16string>& foldedWords,
+                                   const JournalStateTexts& states, TextFold fold);
+
+// Bytes that compare (as unsigned bytes) as the user's locale sorts the texts they were made of.
+using SortKeyOf = std::string (*)(const std::u16string& text);
+
+// Sorts `shown` (indices into `rows`) by `column`: the frame numbers as numbers (a row without
+// one after every number going up), the other columns by their texts' sort keys. Rows that compare equal
+// stay in name order, whichever the direction.
+void SortJournalRows(std::vector<int>* shown, const std::vector<JournalRow>& rows, int column, bool descending,
+                     const JournalStateTexts& states, SortKeyOf key);

@@ -1,0 +1,103 @@
+// The inspection journal's rows and their cells.
+#include "frames/journal_rows.h"
+
+#include <cstdio>
+
+#include "core/text_format.h"
+#include "frames/frame_names.h"
+
+namespace {
+
+bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// Between the cells of a row's search text: no word of a filter holds it, so no word is found
+// across two cells.
+constexpr char16_t kCellBreak = u'\0';
+
+void Read(JournalRow& row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold) {
+    const std::u16string path = folder + row.name;
+    const LoadedCommentary loaded = LoadCommentary(path);
+    row.state = loaded.state;
+    row.texts = loaded.texts;
+    sys::LocalTime written;
+    if (row.readAt.empty() && sys::LastWriteTime(path, &written)) row.readAt = ReadAtText(written);
+    row.read = true;
+    std::u16string search;
+    for (int column = 0; column < kJournalColumnCount; ++column) {
+        if (column > 0) search += kCellBreak;
+        search += JournalCell(row, column, states);
+    }
+    row.searchText = fold ? fold(search) : search;
+}
+
+}  // namespace
+
+std::u16string ReadAtText(const sys::LocalTime& time) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour,
+                  time.minute);
+    return Widen(text);
+}
+
+JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names) {
+    JournalRows rows;
+    rows.folder = folder;
+    rows.rows.resize(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        JournalRow& row = rows.rows[i];
+        row.name = names[i];
+        FrameFileName parsed;
+        if (ParseFrameFileName(row.name, &parsed)) {
+            row.frame = parsed.frame;
+            row.readAt = ReadAtText(parsed.time);
+        }
+    }
+    return rows;
+}
+
+size_t ReadJournalRows(JournalRows* rows, const JournalStateTexts& states, TextFold fold, uint64_t untilMs) {
+    size_t count = 0;
+    while (!rows->Complete()) {
+        Read(rows->rows[rows->read++], rows->folder, states, fold);
+        ++count;
+        if (sys::MonotonicMs() >= untilMs) break;
+    }
+    return count;
+}
+
+std::u16string OneLine(const std::u16string& text) {
+    std::u16string joined;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = at;
+        while (end < text.size() && !IsLineBreak(text[end])) ++end;
+        if (end > at) {
+            if (!joined.empty()) joined += u" / ";
+            joined.append(text, at, end - at);
+        }
+        at = end + 1;
+    }
+    return joined;
+}
+
+std::u16string JournalCell(const JournalRow& row, int column, const JournalStateTexts& states) {
+    if (column == kColumnFrame) return row.frame > 0 ? Widen(std::to_string(row.frame)) : std::u16string();
+    if (column == kColumnReadAt) return row.readAt;
+    if (column == kColumnCommentary) {
+        if (!row.read || row.state == CommentaryState::Read) return {};
+        return row.state == CommentaryState::Missing ? states.none : states.unreadable;
+    }
+    if (column == kColumnFile) return row.name;
+    if (column >= kColumnFirstField && column < kColumnFirstField + kFieldCount)
+        return OneLine(row.texts[static_cast<size_t>(column - kColumnFirstField)]);
+    return {};
+}
+
+std::u16string FieldTitle(const std::u16string& label) {
+    size_t end = label.size();
+    while (end > 0 && IsBlank(label[end - 1])) --end;
+    if (end > 0 && label[end - 1] == u':') --end;
+    while (end > 0 && IsBlank(label[end - 1])) --end;
+    return label.substr(0, end);
+}

@@ -1,0 +1,72 @@
+// The inspection journal's rows: one per frame of the frame list, in its order, with what the
+// frame's name says and its commentary as the program's reader reads it. The commentaries are
+// read a part at a time, so that the window that shows them never waits long.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mainwnd/commentary_file.h"
+#include "mainwnd/field_layout.h"
+#include "sys/sys.h"
+
+// The journal's columns, in the order shown.
+enum JournalColumn : int {
+    kColumnFrame = 0,       // the frame number the name says, empty where it says none
+    kColumnReadAt = 1,      // "YYYY-MM-DD HH:MM"
+    kColumnCommentary = 2,  // empty, "none" or "cannot be read"
+    kColumnFirstField = 3,  // the twelve commentary fields, in record order
+    kColumnFile = kColumnFirstField + kFieldCount,
+    kJournalColumnCount
+};
+
+struct JournalRow {
+    std::u16string name;          // the file's name in the frames folder
+    int frame = 0;                // 0 when the name says no number
+    std::u16string readAt;        // empty until known
+    bool read = false;            // whether the commentary has been looked at yet
+    CommentaryState state = CommentaryState::Missing;
+    CommentaryTexts texts;        // empty unless the commentary was read
+    std::u16string searchText;    // the row's cells as the filter compares them, once read
+};
+
+// The words of the commentary column, in the current language.
+struct JournalStateTexts {
+    const char16_t* none;        // the frame has no commentary file
+    const char16_t* unreadable;  // its file is there but cannot be read
+};
+
+// Maps a text to the form in which texts that the user takes for the same compare equal
+// (letter case and width ignored, as the user's locale has it).
+using TextFold = std::u16string (*)(const std::u16string& text);
+
+struct JournalRows {
+    std::u16string folder;  // the frames folder, ending in a backslash
+    std::vector<JournalRow> rows;
+    size_t read = 0;        // rows read so far: the first `read` ones
+    bool Complete() const { return read == rows.size(); }
+};
+
+// The rows of the frames named `names` (the frame list) in `folder`: what the names say, at
+// once; nothing read yet.
+JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names);
+
+// Reads the commentaries (and the last-write times of names not of the program's own making)
+// of the next rows, until every row is read or sys::MonotonicMs() reaches `untilMs`; at least one
+// row when any is left. Only reads: nothing in the frames folder is written. The count read.
+size_t ReadJournalRows(JournalRows* rows, const JournalStateTexts& states, TextFold fold, uint64_t untilMs);
+
+// "2010-03-03 14:05".
+std::u16string ReadAtText(const sys::LocalTime& time);
+
+// A field's text as one line: its lines joined by " / ", empty lines left out.
+std::u16string OneLine(const std::u16string& text);
+
+// The cell of `column` as the journal shows it.
+std::u16string JournalCell(const JournalRow& row, int column, const JournalStateTexts& states);
+
+// A label of the commentary form as a column title: without its colon and the blanks that pad
+// it ("type     :" gives "type").
+std::u16string FieldTitle(const std::u16string& label);
