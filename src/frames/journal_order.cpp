@@ -2,8 +2,8 @@
 #include "frames/journal_order.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstddef>
+#include <cstdint>
 
 namespace {
 
@@ -14,8 +14,8 @@ std::u16string SearchTextOf(const JournalRow& row, const JournalStateTexts& stat
     if (row.read) return row.searchText;
     std::u16string search;
     for (int column = 0; column < kJournalColumnCount; ++column) {
-        if (column > 0) search += u'\0';
         search += JournalCell(row, column, states);
+        search += kJournalCellBreak;
     }
     return fold ? fold(search) : search;
 }
@@ -53,28 +53,18 @@ std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const st
     return shown;
 }
 
-void SortJournalRows(std::vector<int>* shown, const std::vector<JournalRow>& rows, int column, bool descending,
-                     const JournalStateTexts& states, SortKeyOf key) {
-    // The rows' keys are made once (a key of the user's locale costs more than a comparison).
-    struct Entry {
-        int row;
-        int number;
-        std::string key;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(shown->size());
-    for (int row : *shown) {
-        const JournalRow& r = rows[static_cast<size_t>(row)];
-        Entry entry{row, 0, {}};
-        if (column == kColumnFrame) entry.number = r.frame > 0 ? r.frame : INT_MAX;
-        else entry.key = key(JournalCell(r, column, states));
-        entries.push_back(std::move(entry));
-    }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        int order = column == kColumnFrame ? (a.number < b.number ? -1 : a.number > b.number ? 1 : 0)
-                                           : a.key.compare(b.key);
-        if (order == 0) return a.row < b.row;
+std::string JournalSortKey(const JournalRow& row, int column, const JournalStateTexts& states, SortKeyOf key) {
+    if (column != kColumnFrame) return key(JournalCell(row, column, states));
+    // Big-endian, so that the bytes compare as the numbers do.
+    const uint32_t number = row.frame > 0 ? static_cast<uint32_t>(row.frame) : UINT32_MAX;
+    return {static_cast<char>(number >> 24), static_cast<char>(number >> 16), static_cast<char>(number >> 8),
+            static_cast<char>(number)};
+}
+
+void SortJournalRows(std::vector<int>* shown, const std::vector<std::string>& keys, bool descending) {
+    std::sort(shown->begin(), shown->end(), [&](int a, int b) {
+        const int order = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
+        if (order == 0) return a < b;
         return descending ? order > 0 : order < 0;
     });
-    for (size_t i = 0; i < entries.size(); ++i) (*shown)[i] = entries[i].row;
 }

@@ -22,8 +22,10 @@ std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const st
 // Bytes that compare (as unsigned bytes) as the user's locale sorts the texts they were made of.
 using SortKeyOf = std::string (*)(const std::u16string& text);
 
-// Sorts `shown` (indices into `rows`) by `column`: the frame numbers as numbers (a row without
-// one after every number going up), the other columns by their texts' sort keys. Rows that compare equal
-// stay in name order, whichever the direction.
-void SortJournalRows(std::vector<int>* shown, const std::vector<JournalRow>& rows, int column, bool descending,
-                     const JournalStateTexts& states, SortKeyOf key);
+// The key `row` sorts by in `column`: the frame number as a number (a row without one after
+// every number), the other columns their text's key.
+std::string JournalSortKey(const JournalRow& row, int column, const JournalStateTexts& states, SortKeyOf key);
+
+// Sorts `shown` (indices into the rows) by the rows' keys `keys` (one per row). Rows whose keys
+// are equal stay in name order, whichever the direction.
+void SortJournalRows(std::vector<int>* shown, const std::vector<std::string>& keys, bool descending);

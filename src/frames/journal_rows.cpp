@@ -5,15 +5,13 @@
 
 #include "core/text_format.h"
 #include "frames/frame_names.h"
+#include "frames/journal_texts.h"
 
 namespace {
 
 bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-// Between the cells of a row's search text: no word of a filter holds it, so no word is found
-// across two cells.
-constexpr char16_t kCellBreak = u'\0';
 
 void Read(JournalRow& row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold) {
     const std::u16string path = folder + row.name;
@@ -25,8 +23,8 @@ void Read(JournalRow& row, const std::u16string& folder, const JournalStateTexts
     row.read = true;
     std::u16string search;
     for (int column = 0; column < kJournalColumnCount; ++column) {
-        if (column > 0) search += kCellBreak;
         search += JournalCell(row, column, states);
+        search += kJournalCellBreak;
     }
     row.searchText = fold ? fold(search) : search;
 }
@@ -100,4 +98,17 @@ std::u16string FieldTitle(const std::u16string& label) {
     if (end > 0 && label[end - 1] == u':') --end;
     while (end > 0 && IsBlank(label[end - 1])) --end;
     return label.substr(0, end);
+}
+
+std::vector<std::u16string> JournalTitles(const char16_t* const* messageTexts, LanguageId language) {
+    std::vector<std::u16string> titles = {JournalText(language, kJournalColumnFrame),
+                                          JournalText(language, kJournalColumnReadAt),
+                                          JournalText(language, kJournalColumnCommentary)};
+    for (const FieldSpec& field : kCommentaryFields) titles.push_back(FieldTitle(messageTexts[field.labelEntry]));
+    titles.push_back(JournalText(language, kJournalColumnFile));
+    return titles;
+}
+
+JournalStateTexts JournalStates(LanguageId language) {
+    return {JournalText(language, kJournalNoCommentary), JournalText(language, kJournalUnreadable)};
 }

@@ -8,9 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
 #include "mainwnd/commentary_file.h"
 #include "mainwnd/field_layout.h"
 #include "sys/sys.h"
+
+// Between the cells of a row's search text: a blank, which no word of a filter holds, so that
+// no word is found across two cells.
+constexpr char16_t kJournalCellBreak = u'\t';
 
 // The journal's columns, in the order shown.
 enum JournalColumn : int {
@@ -66,6 +71,13 @@ std::u16string OneLine(const std::u16string& text);
 
 // The cell of `column` as the journal shows it.
 std::u16string JournalCell(const JournalRow& row, int column, const JournalStateTexts& states);
+
+// The columns' titles in `language`, the fields' from their labels in `messageTexts` (the
+// message table of that language).
+std::vector<std::u16string> JournalTitles(const char16_t* const* messageTexts, LanguageId language);
+
+// The states' words in `language`.
+JournalStateTexts JournalStates(LanguageId language);
 
 // A label of the commentary form as a column title: without its colon and the blanks that pad
 // it ("type     :" gives "type").

@@ -33,7 +33,7 @@ JournalRow Row(const std::u16string& name, int frame, const std::u16string& item
     if (read) {
         row.texts[0] = item;
         row.texts[2] = operatorName;
-        for (int column = 0; column < kJournalColumnCount; ++column) row.searchText += JournalCell(row, column, kStates) + u'\0';
+        for (int column = 0; column < kJournalColumnCount; ++column) row.searchText += JournalCell(row, column, kStates) + kJournalCellBreak;
         row.searchText = Lower(row.searchText);
     }
     return row;
@@ -60,8 +60,8 @@ TEST(JournalFilter, EveryWordInSomeCell) {
     EXPECT_EQ(Filter(rows, u"иванов шов"), (std::vector<int>{0}));
     EXPECT_EQ(Filter(rows, u"иванов 14"), (std::vector<int>{2}));
     EXPECT_EQ(Filter(rows, u"иванов сидоров"), (std::vector<int>{}));
-    // A word is not found across two cells ("Иванов" then the next cell).
-    EXPECT_EQ(Filter(rows, u"ивановa"), (std::vector<int>{}));
+    // A word is not found across cells (the item "...шов 4", an empty date, the operator).
+    EXPECT_EQ(Filter(rows, u"4иванов"), (std::vector<int>{}));
     EXPECT_EQ(Filter(rows, u"d.png"), (std::vector<int>{3}));
 }
 
@@ -70,9 +70,17 @@ TEST(JournalSort, NumbersAsNumbersTextsByKeyTiesInNameOrder) {
         Row(u"a.png", 10, u"b", u""), Row(u"b.png", 0, u"a", u""), Row(u"c.png", 9, u"b", u""),
         Row(u"d.png", 100, u"a", u""), Row(u"e.png", 9, u"c", u""),
     };
+    // Key bytes compare unsigned: 128 after 127.
+    EXPECT_LT(JournalSortKey(Row(u"x", 127, u"", u""), kColumnFrame, kStates, CodeUnits),
+              JournalSortKey(Row(u"x", 128, u"", u""), kColumnFrame, kStates, CodeUnits));
+    auto keys = [&](int column) {
+        std::vector<std::string> made;
+        for (const JournalRow& row : rows) made.push_back(JournalSortKey(row, column, kStates, CodeUnits));
+        return made;
+    };
     auto sorted = [&](int column, bool descending) {
         std::vector<int> shown = {0, 1, 2, 3, 4};
-        SortJournalRows(&shown, rows, column, descending, kStates, CodeUnits);
+        SortJournalRows(&shown, keys(column), descending);
         return shown;
     };
     // 9 < 10 < 100 as numbers (as text "10" < "100" < "9"); no number after every number.
@@ -83,7 +91,7 @@ TEST(JournalSort, NumbersAsNumbersTextsByKeyTiesInNameOrder) {
     EXPECT_EQ(sorted(kColumnFirstField, true), (std::vector<int>{4, 0, 2, 1, 3}));
     // Only the rows shown are sorted.
     std::vector<int> some = {4, 1};
-    SortJournalRows(&some, rows, kColumnFile, false, kStates, CodeUnits);
+    SortJournalRows(&some, keys(kColumnFile), false);
     EXPECT_EQ(some, (std::vector<int>{1, 4}));
 }
 

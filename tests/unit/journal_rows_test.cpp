@@ -102,7 +102,7 @@ TEST_F(JournalFolder, AFolderOfFramesReadPartByPart) {
     EXPECT_NE(rows.rows[2].searchText.find(u"WELD 9"), std::u16string::npos);
     EXPECT_NE(rows.rows[2].searchText.find(u"2026-12-09 07:45"), std::u16string::npos);
     EXPECT_NE(rows.rows[0].searchText.find(u"NONE"), std::u16string::npos);
-    EXPECT_NE(first.searchText.find(std::u16string(u"10:00\0\0", 7)), std::u16string::npos);
+    EXPECT_NE(first.searchText.find(u"10:00\t\t"), std::u16string::npos);
 
     // Reading wrote nothing.
     EXPECT_EQ(ReadBytes("FRAMES/2026_12_09-07-45~012.dat"), before);

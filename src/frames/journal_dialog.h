@@ -1,0 +1,73 @@
+// View > Journal: every frame of the frames folder in one list with its commentary, to find
+// (as the operator types), sort, open in the main window, export for a spreadsheet and print as
+// an inspection report.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/journal_view.h"
+#include "core/settings.h"
+#include "frames/journal_rows.h"
+#include "ui/dialog.h"
+
+struct FrameList;
+class MainWindow;
+
+class CJournalDlg : public ui::Dialog {
+public:
+    // The rows of `frames` as the list holds them now; `view` is the filter and sort the journal
+    // opens with and leaves when it closes.
+    CJournalDlg(MainWindow& main, const FrameList& frames, JournalView& view, LanguageId language);
+
+    // After IDOK: the index in the frame list of the frame to show.
+    int ChosenFrame() const { return chosenFrame_; }
+
+protected:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override { Open(); }
+    void OnCancel() override;
+
+private:
+    void SetTexts();
+    void SetUpList();
+    void PlaceOverMainWindow();
+    void LayOut();
+    void MinimumSize(MINMAXINFO* info) const;
+    // Reads commentaries for a while; the rest at the next timer.
+    void ReadSome();
+    // The rows shown anew for the filter and the sort, the selection kept on the same rows.
+    void ShowRows();
+    void ShowCount();
+    void ShowSortArrow();
+    void SortBy(int column);
+    void OnGetDispInfo(NMLVDISPINFOW* info);
+    // The rows the operator picked, as positions in the list: every selected one.
+    std::vector<int> SelectedPositions() const;
+    // What Export and Print take: the selected rows when two or more are, else every row shown;
+    // in the order shown, as row indices.
+    std::vector<int> RowsToHandOn() const;
+    void Open();
+    void Export();
+    void Print();
+    void KeepView();
+
+    MainWindow& main_;
+    JournalView& view_;
+    LanguageId language_;
+    JournalRows rows_;
+    JournalStateTexts states_;
+    std::vector<std::u16string> titles_;
+    std::vector<int> shown_;  // row indices, in the order shown
+    HWND list_ = nullptr;
+    int chosenFrame_ = -1;
+    uint64_t shownAt_ = 0;  // when the rows shown were last brought up to date
+};
+
+// The command: an edited commentary is saved first (when it cannot be, the editor stays and no
+// journal opens); the frame list is read afresh; the journal; the frame it opens shown read-only.
+void JournalCommand(MainWindow& main, FrameList& frames, JournalView& view, LanguageId language);
