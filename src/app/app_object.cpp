@@ -147,7 +147,11 @@ int RunApplication(HINSTANCE instance) {
     // that a system dialog's own loop took (and did not post again) ends it too.
     while (!ui::QuitPosted() || PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
-        if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+        // The accelerators' commands go to the main window, also when a commentary field has
+        // the keyboard focus (the key message is then the field's).
+        HWND main = mainWindow.hwnd();
+        const bool ours = main && (message.hwnd == main || IsChild(main, message.hwnd));
+        if (!ours || !TranslateAcceleratorW(main, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -112,7 +112,8 @@ void CJournalDlg::SetUpList() {
     // Each column as wide as its title or a typical text of it, whichever is wider, in the list's
     // own font: the columns grow with the font.
     const TextMeasure measure(list_);
-    const int room = measure.Width(u"WWW");
+    // Room for the cell's margins and, in the header, the sort arrow beside the title.
+    const int room = measure.Width(u"WWWWW");
     auto sample = [&](int column) -> std::u16string {
         if (column == kColumnFrame) return u"000";
         if (column == kColumnReadAt) return u"0000-00-00 00:00";

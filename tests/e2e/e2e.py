@@ -31,6 +31,7 @@ LB_SETSEL, LB_ERR = 0x185, -1
 PBM_GETRANGE, PBM_GETPOS, PBM_GETSTEP = 0x407, 0x408, 0x40D
 
 RUSSIAN_LOCALE = "ru_RU.UTF-8"
+ENGLISH_LOCALE = "en_US.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
@@ -187,7 +188,7 @@ class Wine:
     """Wine commands for one prefix and display, with the Russian system locale. Its programs
     look for printers only on the CUPS scheduler socket `scheduler`, never on the system's."""
 
-    def __init__(self, prefix, display, scheduler):
+    def __init__(self, prefix, display, scheduler, user_locale=RUSSIAN_LOCALE):
         self.prefix = Path(prefix).resolve()
         self.wine = _tool("/usr/lib/wine/wine64", "wine64", "wine")
         self.wineserver = _tool("/usr/lib/wine/wineserver", "wineserver")
@@ -205,6 +206,11 @@ class Wine:
             # libcups (loaded by Wine) takes a path here as a scheduler's socket.
             "CUPS_SERVER": str(scheduler),
         })
+        if user_locale != RUSSIAN_LOCALE:
+            # Wine takes the system's code page from LC_CTYPE and the user's locale (its list
+            # separator, its sorting, its dates) from LC_MESSAGES; LC_ALL would set both.
+            del self.env["LC_ALL"]
+            self.env.update({"LC_CTYPE": RUSSIAN_LOCALE, "LC_MESSAGES": user_locale})
 
     def run(self, args, timeout):
         result = subprocess.run([self.wine] + args, env=self.env, stdin=subprocess.DEVNULL,
@@ -519,6 +525,17 @@ class Window:
         time.sleep(seconds)
         return self.session.stop_null_waits()
 
+    def listview(self):
+        """A list view: {"count", "columns" ([{"text", "width", "sort" ("up", "down" or ""),
+        "title_width"}]), "rows" (the first 200 rows' cell texts), "widest" (each column's widest
+        text among them, in pixels), "selected", "focused", "top", "item_rects" (the items on
+        screen, client coordinates), "header" ({"hwnd", "items": rectangles})}."""
+        return self.driver.request("listview", hwnd=self.hwnd)["contents"]
+
+    def click_at(self, x, y, ctrl=False, shift=False):
+        """A left click at a point of the client area, with Ctrl or Shift held."""
+        self.driver.request("click_at", hwnd=self.hwnd, x=x, y=y, ctrl=int(ctrl), shift=int(shift))
+
     def select_items(self, indices):
         """List box items selected as by the user."""
         for index in indices:
@@ -691,6 +708,7 @@ class Session:
 
     def __init__(self, paths, name, display_name=None, work=None, keep_work=False, prefix=None, managed=False):
         """A fresh temporary working folder unless work names one (which is then kept)."""
+        self.user_locale = RUSSIAN_LOCALE
         self.paths = paths
         self.name = name
         self.display_name = display_name
@@ -725,7 +743,7 @@ class Session:
         (self.work / WINE_ERRORS).write_bytes(b"")
         try:
             self.display = Display(self.display_name)
-            self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket)
+            self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket, user_locale=self.user_locale)
             configure_prefix(self.wine, self.managed)
             hello = self._start_driver()
             if hello["acp"] != 1251:
@@ -771,6 +789,17 @@ class Session:
         elif kind is not None:
             print(f"working folder kept: {self.work}")
         return False
+
+    def use_user_locale(self, locale):
+        """The user's locale of the programs started from now on (the system's code page stays
+        1251): Wine and the driver are started anew with it. Before the program is started."""
+        self.driver.close()
+        self.wine.kill_server()
+        self.user_locale = locale
+        self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket, user_locale=locale)
+        hello = self._start_driver()
+        if hello["user_locale"] != locale.split(".")[0].replace("_", "-"):
+            raise HarnessError(f"the user's locale under Wine is {hello['user_locale']}, not {locale}: is it generated?")
 
     # -- the working folder
 

@@ -19,6 +19,12 @@ constexpr DWORD kMenuBlockSize = 256 * 1024;
 // into the caller's memory, which does not cross processes), written to the same block.
 constexpr const wchar_t* kReadListMessageName = L"PelorinDriver.ReadList";
 
+// The message that asks for a list view's columns, rows and selection (LVM_GETITEMTEXT and its
+// kind answer into the caller's memory too), written to the same block.
+constexpr const wchar_t* kReadListViewMessageName = L"PelorinDriver.ReadListView";
+// The rows a list view's description carries at most, from the first.
+constexpr int kListViewRowsRead = 200;
+
 // The shared block: a 32-bit byte count (0 = nothing written), then that many bytes of JSON.
 std::wstring MenuBlockName(DWORD driverPid);
 
@@ -30,3 +36,10 @@ std::string DescribeMenu(HMENU menu, int depth);
 // multi-column list) and its last, its client rectangle, item height, the widest item text as
 // its font draws it, and its font (with the face it really draws with), as a JSON object.
 std::string DescribeListBox(HWND list);
+
+// The list view's item count, its columns (title, width, the sort arrow its header shows, and
+// the title's width in the header's font), its first kListViewRowsRead rows' texts, the
+// selected and focused items, the top item and the items' rectangles on screen, the header's
+// items' rectangles, and the widest text of each column among the rows read, in the list's
+// font, as a JSON object.
+std::string DescribeListView(HWND list);

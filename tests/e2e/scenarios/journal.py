@@ -1,0 +1,280 @@
+"""View > Journal: every frame of the frames folder with its commentary in one list, found as
+the operator types, sorted by a header click, opened in the main window, exported as CSV for the
+spreadsheet of the user's locale (read back by LibreOffice Calc) and printed as a report (a
+PDF of the private printer); a folder of more frames than the old 500-name list held."""
+
+import os
+import time
+
+from common import (ENGLISH, FILE_SHARE_NONE, ID_EDIT_FRAMES, ID_VIEW_FRAMES, RUSSIAN, TURKISH, choose_file,
+                    exit_through_menu, held_by_another_program, no_message_box, start_main_window)
+from e2e import VK_ESCAPE, VK_RETURN, Window, check, check_equal, poll, windows_path
+from frame_view import FrameView, check_picture, commentary_bytes, edit, make_frame
+
+ID_VIEW_JOURNAL = 32802
+FIND_LABEL, FIND, LIST, COUNT, OPEN, EXPORT, PRINT = range(1600, 1607)
+VK_F3 = 0x72
+
+CAPTIONS = {RUSSIAN: "Журнал", ENGLISH: "Journal", TURKISH: "Gunluk"}
+MENU_TEXTS = {RUSSIAN: "Журнал...\tF3", ENGLISH: "Journal...\tF3", TURKISH: "Gunluk...\tF3"}
+TITLES = {
+    RUSSIAN: ["Кадр", "Считан", "Комментарий", "Изделие", "Дата контроля", "Дефектоскопист",
+              "Координаты дефекта (глубина)", "Примечание", "Оператор шифр", "тип", "№", "материал", "толщина",
+              "Тип (код) дефекта", "Дополнительная информация", "Файл"],
+    ENGLISH: ["Frame", "Read at", "Commentary", "Item", "Monitoring date", "Operator", "Defect coordinates (depth)",
+              "The note", "Operator code", "type", "Number", "material", "thickness", "Defect type (code)",
+              "Additional information", "File"],
+    TURKISH: ["Kare", "Okundu", "Yorum", "Urun", "Kontrol tarihi", "Operator", "Hata koordinatlari (derinlik)", "Not",
+              "Operator kodu", "Tip", "№", "Cinsi", "Kalinlik", "Hata tipi", "Ek bilgi", "Dosya"],
+}
+COUNTS = {RUSSIAN: "{} из {} кадров", ENGLISH: "{} of {} frames", TURKISH: "{} / {} kare"}
+NONE = {RUSSIAN: "нет", ENGLISH: "none", TURKISH: "yok"}
+UNREADABLE = {RUSSIAN: "не читается", ENGLISH: "cannot be read", TURKISH: "okunamiyor"}
+ITEM, NOTE = 3, 7  # columns
+
+MULTI_LINE = "Непровар в корне шва\r\nдлина 8 мм"
+QUOTED = 'Сосуд "В-2"; днище, шов 1'
+
+
+def commentary(item="", date="", operator="", coordinates="", note="", defect=""):
+    return [item, date, operator, coordinates, note, "", "", "", "", "", defect, ""]
+
+
+# The frames folder: two dates, a copy, a name not of the program's own, a picture that is none,
+# a frame without a commentary, one whose commentary another program holds, one cut short.
+FRAMES = [
+    ("2026_12_08-09-15~001.png", commentary("Труба Ду 219, шов 4", "08.12.2026", "Иванов И. И.", "12,5", MULTI_LINE,
+                                            "Непровар (Н)")),
+    ("2026_12_08-09-15~002.png", commentary(QUOTED, "08.12.2026", "Петров П. П.", "-5")),
+    ("2026_12_08-09-16~003.png", commentary("=SUM(A1:A9)", operator="Петров П. П.")),
+    ("2026_12_08-10-40~004.png", commentary("weld 10", operator="Smith")),
+    ("2026_12_08-10-40~005.png", commentary("weld 9", operator="Smith")),
+    ("2026_12_08-11-02~006.png", None),
+    ("2026_12_09-08-30~007.png", "held"),
+    ("2026_12_09-08-31~008 (2).png", commentary("шов 12 повтор", "09.12.2026")),
+    ("2026_12_09-08-31~008.png", commentary("ШОВ 12", "09.12.2026", "Иванов И. И.")),
+    ("2026_12_09-09-00~010.png", commentary("\uff37\uff25\uff2c\uff24 3", "09.12.2026")),  # full-width WELD
+    ("2026_12_09-09-05~011.png", "short"),
+    ("notes.png", None),
+]
+# What the short commentary file keeps: its first record whole, the second cut after its text.
+SHORT = commentary("Лист 8 мм", "09.12")
+# When notes.png was last written (local time): the journal's time for a name not of its own.
+NOTES_WRITTEN = (2025, 6, 17, 9, 30, 0, 0, 0, -1)
+
+
+def prepare_frames(s):
+    """The frames folder of the scenarios; the commentary file held open, its path."""
+    for index, (name, texts) in enumerate(FRAMES):
+        path = s.path("FRAMES/" + name)
+        if name == "notes.png":
+            path.write_bytes(b"these are notes, not a picture")
+            stamp = time.mktime(NOTES_WRITTEN)
+            os.utime(path, (stamp, stamp))
+        else:
+            make_frame(path, 1 + index % 3)
+        dat = path.with_suffix(".dat")
+        if texts == "held":
+            dat.write_bytes(commentary_bytes(commentary("hidden")))
+        elif texts == "short":
+            dat.write_bytes(commentary_bytes(SHORT)[:104 + 20])
+        elif texts is not None:
+            dat.write_bytes(commentary_bytes(texts))
+    return s.path("FRAMES/2026_12_09-08-30~007.dat")
+
+
+def folder_state(s):
+    """Every file of the frames folder with its bytes."""
+    return {p.name: p.read_bytes() for p in s.path("FRAMES").iterdir()}
+
+
+def expected_rows(language):
+    """The rows the journal shows for FRAMES, cell by cell."""
+    rows = []
+    for name, texts in FRAMES:
+        number = name[17:20].lstrip("0") if name[0].isdigit() else ""
+        read_at = f"{name[0:4]}-{name[5:7]}-{name[8:10]} {name[11:13]}:{name[14:16]}" if number else "2025-06-17 09:30"
+        state = ""
+        if texts is None:
+            state, texts = NONE[language], commentary()
+        elif texts == "held":
+            state, texts = UNREADABLE[language], commentary()
+        elif texts == "short":
+            texts = SHORT
+        cells = [number, read_at, state] + [t.replace("\r\n", " / ") for t in texts] + [name]
+        rows.append(cells)
+    return rows
+
+
+class Journal:
+    """The journal dialog and its controls."""
+
+    def __init__(self, s, main, language):
+        self.s, self.main, self.language = s, main, language
+        self.dialog = s.dialog(main, timeout=15)
+        poll(lambda: self.dialog.text == CAPTIONS[language], 5, f"the journal's caption {CAPTIONS[language]!r}")
+        self.list = self.dialog.child(LIST)
+        self.find = self.dialog.child(FIND)
+
+    def view(self):
+        return self.list.listview()
+
+    def rows(self):
+        return self.view()["rows"]
+
+    def count(self):
+        return self.dialog.child(COUNT).text
+
+    def wait_count(self, shown, total):
+        text = COUNTS[self.language].format(shown, total)
+        poll(lambda: self.count() == text, 10, f"the count {text!r}")
+
+    def wait_read(self, total):
+        """Until every commentary is read: the rows' commentary cells say what they will say."""
+        poll(lambda: self.view()["count"] == total and all(
+            row[2] or row[ITEM] or row[15] for row in self.rows()), 20, "every row read")
+
+    def type(self, text):
+        self.find.type(text)
+
+    def clear_filter(self):
+        self.find.set_text("")
+
+    def click_row(self, position, ctrl=False):
+        view = self.view()
+        rect = view["item_rects"][position - view["top"]]
+        self.list.click_at(rect["left"] + 8, (rect["top"] + rect["bottom"]) // 2, ctrl=ctrl)
+
+    def wait_selected(self, positions):
+        poll(lambda: self.view()["selected"] == positions, 5, f"rows {positions} selected")
+
+    def click_header(self, column):
+        view = self.view()
+        header = Window(self.s, view["header"]["hwnd"])
+        rect = view["header"]["items"][column]
+        header.click_at((rect["left"] + rect["right"]) // 2, (rect["top"] + rect["bottom"]) // 2)
+
+    def sort_marks(self):
+        return [c["sort"] for c in self.view()["columns"]]
+
+    def check_readable(self, what):
+        """Every title whole in its column with room for the sort arrow, and the short columns'
+        texts whole."""
+        view = self.view()
+        for column in view["columns"]:
+            check(column["title_width"] + 32 <= column["width"],
+                  f"{what}: the title {column['text']!r} ({column['title_width']} px) in a column {column['width']} wide")
+        for index in (0, 1, 2, 15):
+            column = view["columns"][index]
+            check(view["widest"][index] + 8 <= column["width"],
+                  f"{what}: the texts of {column['text']!r} ({view['widest'][index]} px) in {column['width']} px")
+
+
+def open_journal(s, main, language, key=True):
+    """F3 (or View > Journal): the journal, once its caption is set."""
+    if key:
+        s.press_key(VK_F3)
+    else:
+        main.command(ID_VIEW_JOURNAL)
+    return Journal(s, main, language)
+
+
+def show_frame(s, view, name, command=ID_VIEW_FRAMES):
+    """View > Frames (or Edit > Frames) with the frame `name` of FRAMES chosen; once it is shown."""
+    choose_file(s, view.main, command, windows_path(s.path("FRAMES/" + name)))
+    view.wait_title(name)
+
+
+def scenario_find_sort_and_open(s):
+    """F3 while a commentary is edited saves it first; the journal lists every frame of the folder
+    with its commentary as the reader reads it (none, one held open by another program, one cut
+    short, a copy, a name of the user's), its filter finds as the operator types (letter case of
+    Cyrillic and the width of letters ignored, every word somewhere in the row), a header click
+    sorts (numbers as numbers, "weld 9" before "weld 10"), filter and sort are there again at the
+    next opening, and Enter shows the selected frame in the main window, which browses on from
+    it. Nothing in the frames folder is written."""
+    held = prepare_frames(s)
+    main, _ = start_main_window(s, RUSSIAN)
+    view_menu = main.menu()[0]["items"]
+    check_equal([item["text"] for item in view_menu[:2]], ["Кадры...\tF1", MENU_TEXTS[RUSSIAN]], "the View menu")
+    check(not view_menu[1]["grayed"], "View > Journal is greyed with nothing shown")
+
+    view = FrameView(s, main)
+    first = FRAMES[0][0]
+    show_frame(s, view, first)
+    edit(view)
+    view.fields[5].set_text("ОП-99")
+    typed = list(FRAMES[0][1])
+    typed[5] = "ОП-99"
+    with held_by_another_program(s, held, FILE_SHARE_NONE):
+        journal = open_journal(s, main, RUSSIAN)
+        check_equal(s.path("FRAMES/" + first).with_suffix(".dat").read_bytes(), commentary_bytes(typed),
+                    "the commentary saved before the journal opened")
+        check(not any(view.editable()), "the commentary still editable under the journal")
+        check_equal(s.focus()["focus"], journal.find.hwnd, "the keyboard focus at opening")
+        before = folder_state(s)
+        journal.wait_read(len(FRAMES))
+        journal.wait_count(12, 12)
+        expected = expected_rows(RUSSIAN)
+        expected[0][3 + 5] = "ОП-99"
+        check_equal([c["text"] for c in journal.view()["columns"]], TITLES[RUSSIAN], "the columns")
+        check_equal(journal.rows(), expected, "the rows")
+        journal.check_readable("the Russian journal")
+        journal.dialog.screenshot("journal-russian")
+
+        # Found as typed: Cyrillic in either case, every word somewhere, width ignored.
+        journal.type("шов")
+        journal.wait_count(4, 12)
+        check_equal([row[ITEM] for row in journal.rows()],
+                    [FRAMES[i][1][0] for i in (0, 1, 7, 8)], "the rows with шов")
+        journal.type(" 12 иванов")  # in the item, the coordinates ("12,5") or the item, the operator
+        journal.wait_count(2, 12)
+        check_equal([row[15] for row in journal.rows()], [FRAMES[0][0], FRAMES[8][0]], "the rows with шов, 12 and иванов")
+        journal.clear_filter()
+        journal.type("WELD")
+        journal.wait_count(3, 12)
+        check_equal({row[ITEM] for row in journal.rows()}, {"weld 10", "weld 9", "\uff37\uff25\uff2c\uff24 3"},
+                    "the rows with WELD")
+        journal.clear_filter()
+        journal.wait_count(12, 12)
+
+        # Sorted by a header click, reversed by the next; the frame numbers as numbers.
+        journal.click_header(ITEM)
+        poll(lambda: journal.sort_marks()[ITEM] == "up", 5, "the sort arrow up on Item")
+        items = [row[ITEM] for row in journal.rows()]
+        check(items.index("weld 9") < items.index("weld 10"), f"weld 9 after weld 10: {items}")
+        check(items[-2:] == ["ШОВ 12", "шов 12 повтор"] and items[:3] == ["", "", ""], f"the items sorted: {items}")
+        journal.click_header(ITEM)
+        poll(lambda: journal.sort_marks()[ITEM] == "down", 5, "the sort arrow down on Item")
+        check_equal([row[ITEM] for row in journal.rows()], items[::-1][:9] + items[:3], "the items sorted down")
+        journal.click_header(0)
+        poll(lambda: journal.sort_marks() == ["up"] + [""] * 15, 5, "the sort arrow on Frame alone")
+        check_equal([row[0] for row in journal.rows()], ["1", "2", "3", "4", "5", "6", "7", "8", "8", "10", "11", ""],
+                    "the frames sorted by number")
+        journal.click_header(0)
+        journal.type("шов")
+        journal.wait_count(4, 12)
+        journal.dialog.screenshot("journal-russian-found")
+        s.press_key(VK_ESCAPE)
+        journal.dialog.wait_gone()
+
+        journal = open_journal(s, main, RUSSIAN, key=False)
+        journal.wait_count(4, 12)
+        check_equal(journal.find.text, "шов", "the filter at the next opening")
+        check_equal(journal.sort_marks()[0], "down", "the sort at the next opening")
+        check_equal([row[0] for row in journal.rows()], ["8", "8", "2", "1"], "the rows at the next opening")
+        # Open with no row selected does nothing.
+        journal.dialog.press(OPEN)
+        no_message_box(s, 0.5)
+        check(journal.dialog.visible, "Open without a row closed the journal")
+        journal.click_row(1)
+        journal.wait_selected([1])
+        s.press_key(VK_RETURN)
+        journal.dialog.wait_gone()
+    view.wait_title("2026_12_09-08-31~008.png")
+    check_equal(view.texts(), FRAMES[8][1], "the commentary of the frame opened")
+    check(not any(view.editable()), "the frame opened for editing")
+    check_picture(view, 1 + 8 % 3)
+    view.browse(1, "2026_12_09-09-00~010.png")
+    check_equal(folder_state(s), before, "the frames folder after the journal")
+    exit_through_menu(s, main)
