@@ -1,8 +1,9 @@
 """A real spreadsheet program reading a CSV file back: LibreOffice Calc, headless, opening the file
 with the import options its text import offers on a double click in the user's locale (the
 locale's separator, text in double quotes, UTF-8), then saving it as a flat OpenDocument
-spreadsheet whose cells are read here: each as (type, text, formula), type "string", "float" and so
-on, formula None unless the cell computes one. Needs Debian's libreoffice-calc-nogui. Standard
+spreadsheet whose cells are read here: each as (type, text, formula, value), type "string",
+"float", "date" and so on, formula None unless the cell computes one, value the number or date
+the cell holds (None for text). Needs Debian's libreoffice-calc-nogui. Standard
 library only; must run inside the private network namespace like everything here."""
 
 import shutil
@@ -28,7 +29,8 @@ def _attribute(element, namespace, name, default=None):
 
 def read_csv(path, separator, work):
     """The cells of the CSV file at `path` as LibreOffice Calc reads it with `separator`: a list
-    of rows, each a list of (type, text, formula), without the empty cells at the end of a row.
+    of rows, each a list of (type, text, formula, value), without the empty cells at the end of a
+    row.
     `work` is a folder of the caller's for the program's profile and output."""
     soffice = shutil.which("soffice") or shutil.which("libreoffice")
     if not soffice:
@@ -51,9 +53,10 @@ def read_csv(path, separator, work):
         for cell in row.findall("table:table-cell", NS):
             repeated = int(_attribute(cell, "table", "number-columns-repeated", "1"))
             text = "\n".join("".join(p.itertext()) for p in cell.findall("text:p", NS))
-            value = (_attribute(cell, "office", "value-type"), text, _attribute(cell, "table", "formula"))
-            cells += [value] * min(repeated, 64)
-        while cells and cells[-1] == (None, "", None):
+            value = _attribute(cell, "office", "date-value") or _attribute(cell, "office", "value")
+            read = (_attribute(cell, "office", "value-type"), text, _attribute(cell, "table", "formula"), value)
+            cells += [read] * min(repeated, 64)
+        while cells and cells[-1] == (None, "", None, None):
             cells.pop()
         if int(_attribute(row, "table", "number-rows-repeated", "1")) > 1000 and not cells:
             continue

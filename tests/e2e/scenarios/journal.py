@@ -6,9 +6,11 @@ PDF of the private printer); a folder of more frames than the old 500-name list 
 import os
 import time
 
-from common import (ENGLISH, FILE_SHARE_NONE, ID_EDIT_FRAMES, ID_VIEW_FRAMES, RUSSIAN, TURKISH, choose_file,
-                    exit_through_menu, held_by_another_program, no_message_box, start_main_window)
-from e2e import VK_ESCAPE, VK_RETURN, Window, check, check_equal, poll, windows_path
+from common import (ENGLISH, FILE_SHARE_NONE, ID_EDIT_FRAMES, ID_VIEW_FRAMES, IDYES, OPEN_FILE_NAME, RUSSIAN, TURKISH,
+                    choose_file, close, containing, exit_through_menu, held_by_another_program, immutable, message,
+                    no_message_box, start_main_window)
+from e2e import ENGLISH_LOCALE, IDCANCEL, IDOK, VK_ESCAPE, VK_RETURN, Window, check, check_equal, poll, windows_path
+from spreadsheet import read_csv
 from frame_view import FrameView, check_picture, commentary_bytes, edit, make_frame
 
 ID_VIEW_JOURNAL = 32802
@@ -277,4 +279,110 @@ def scenario_find_sort_and_open(s):
     check_picture(view, 1 + 8 % 3)
     view.browse(1, "2026_12_09-09-00~010.png")
     check_equal(folder_state(s), before, "the frames folder after the journal")
+    exit_through_menu(s, main)
+
+
+def export(s, journal, path=None):
+    """Export...: the save dialog, owned by the journal, with the name it proposes kept or `path`
+    typed; Save. The dialog, once it is gone or has asked its question."""
+    journal.dialog.press(EXPORT)
+    dialog = s.dialog(journal.dialog, timeout=15)
+    name = dialog.child(OPEN_FILE_NAME, wait=10)
+    poll(lambda: name.text == "journal.csv", 5, "the name journal.csv proposed")
+    if path is not None:
+        name.set_text(windows_path(path))
+    dialog.press(IDOK)
+    return dialog
+
+
+def replace_it(s):
+    """The save dialog's question before it replaces a file, answered Yes."""
+    box = s.message_box()
+    check("replace" in box.message, f"the question before replacing: {box.message!r}")
+    close(box, IDYES)
+
+
+def check_csv(s, path, rows, separator, language):
+    """The file as a spreadsheet of the user's opens it: UTF-8 with a byte-order mark, CR LF line
+    ends, the separator; and LibreOffice Calc reads every cell back as it was (the multi-line
+    note with its line break, the quoted item, a formula as text with its apostrophe, "-5" a
+    number, the time a frame was read a date)."""
+    data = path.read_bytes()
+    check(data.startswith(b"\xef\xbb\xbf"), "the CSV file has no byte-order mark")
+    check(b"\n" not in data.replace(b"\r\n", b""), "a line of the CSV file does not end in CR LF")
+    check(data[3:].decode("utf-8").startswith(separator.join(TITLES[language][:3]) + separator),
+          f"the CSV file's header line is not split by {separator!r}: {data[:80]!r}")
+    cells = read_csv(path, separator, s.work)
+    check_equal([text for _, text, _, _ in cells[0]], TITLES[language], "the header line as the spreadsheet reads it")
+    check_equal(len(cells), len(rows) + 1, "the lines the spreadsheet reads")
+    for row, read in zip(rows, cells[1:]):
+        expected = [t.replace("\r\n", "\n") for t in row]
+        expected[ITEM] = "'=SUM(A1:A9)" if expected[ITEM] == "=SUM(A1:A9)" else expected[ITEM]
+        texts = [text for _, text, _, _ in read]
+        texts += [""] * (len(expected) - len(texts))
+        # The time of reading is a date to the spreadsheet, which shows it with its seconds.
+        check_equal(read[1][:1] + read[1][3:], ("date", row[1].replace(" ", "T") + ":00"),
+                    f"the time {row[1]} as the spreadsheet reads it")
+        texts[1] = expected[1]
+        # A text that is a number to the spreadsheet ("09.12") is that number.
+        for index, (kind, _, _, value) in enumerate(read):
+            if kind == "float" and float(value) == float(expected[index]):
+                texts[index] = expected[index]
+        check_equal(texts, expected, f"the row of {row[15]} as the spreadsheet reads it")
+        check(not any(formula for _, _, formula, _ in read), f"a formula in the row of {row[15]}: {read}")
+        if row[6] == "-5":
+            check_equal((read[6][0], read[6][3]), ("float", "-5"), "the cell -5")
+
+
+def source_rows(language):
+    """The rows as they go into the file: the fields' texts with their line breaks."""
+    rows = expected_rows(language)
+    for row, (_, texts) in zip(rows, FRAMES):
+        if isinstance(texts, list):
+            row[3:15] = texts
+    return rows
+
+
+def scenario_export_for_the_spreadsheet(s):
+    """Export writes the rows shown (or the two selected) as CSV that LibreOffice Calc opens cell
+    for cell in the user's locale: ";" between the cells under a Russian user's locale, ","
+    under an English one; it asks before replacing a file; a file that cannot be replaced is
+    said, named, and left as it was."""
+    held = prepare_frames(s)
+    csv = s.path("journal.csv")
+    main, _ = start_main_window(s, ENGLISH)
+    with held_by_another_program(s, held, FILE_SHARE_NONE):
+        journal = open_journal(s, main, ENGLISH)
+        journal.wait_read(len(FRAMES))
+        journal.check_readable("the English journal")
+        journal.dialog.screenshot("journal-english")
+        export(s, journal).wait_gone()
+        poll(lambda: csv.is_file(), 10, "journal.csv in the working folder")
+    check_csv(s, csv, source_rows(ENGLISH), ";", ENGLISH)
+    exit_through_menu(s, main)
+
+    s.use_user_locale(ENGLISH_LOCALE)
+    main, _ = start_main_window(s, ENGLISH)
+    journal = open_journal(s, main, ENGLISH)
+    journal.wait_read(len(FRAMES))
+    journal.click_row(1)
+    journal.click_row(2, ctrl=True)
+    journal.wait_selected([1, 2])
+    export(s, journal)
+    replace_it(s)
+    poll(lambda: b"," in csv.read_bytes()[:40], 10, "journal.csv written anew")
+    check_csv(s, csv, source_rows(ENGLISH)[1:3], ",", ENGLISH)
+
+    # A file that cannot be replaced: said, and kept as it was.
+    written = csv.read_bytes()
+    with immutable(csv):
+        export(s, journal)
+        replace_it(s)
+        message(s, f"The journal was not saved to {windows_path(csv)}:\n"
+                   "the old file is held open by another program or may not be written.",
+                "the export that failed", title="Error", shot="journal-export-failed")
+    check_equal(csv.read_bytes(), written, "the file that could not be replaced")
+    check_equal(sorted(p.name for p in s.work.iterdir() if p.name.startswith("journal")), ["journal.csv"],
+                "the files beside journal.csv")
+    close(journal.dialog, IDCANCEL)
     exit_through_menu(s, main)
