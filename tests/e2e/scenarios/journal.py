@@ -4,12 +4,16 @@ spreadsheet of the user's locale (read back by LibreOffice Calc) and printed as 
 PDF of the private printer); a folder of more frames than the old 500-name list held."""
 
 import os
+import re
 import time
 
 from common import (ENGLISH, FILE_SHARE_NONE, ID_EDIT_FRAMES, ID_VIEW_FRAMES, IDYES, OPEN_FILE_NAME, RUSSIAN, TURKISH,
                     choose_file, close, containing, exit_through_menu, held_by_another_program, immutable, message,
                     no_message_box, start_main_window)
 from e2e import ENGLISH_LOCALE, IDCANCEL, IDOK, VK_ESCAPE, VK_RETURN, Window, check, check_equal, poll, windows_path
+from printer import Pdf, PdfPrinter
+from printing import COPIES, DPI, QUEUE, check_sheet, no_picture, words
+from printing import check_picture as check_printed_picture
 from spreadsheet import read_csv
 from frame_view import FrameView, check_picture, commentary_bytes, edit, make_frame
 
@@ -386,3 +390,58 @@ def scenario_export_for_the_spreadsheet(s):
                 "the files beside journal.csv")
     close(journal.dialog, IDCANCEL)
     exit_through_menu(s, main)
+
+
+def scenario_printed_report(s):
+    """Print with three rows selected (a frame with its picture and commentary, the picture that
+    is none, the commentary another program holds), two copies: one job of two whole reports,
+    each the table on a landscape A4 page (title, date printed, count, page number, the columns
+    and the rows' texts) and then each row's frame page as View > Print prints it, the picture
+    area empty where there is no picture."""
+    held = prepare_frames(s)
+    chosen = [0, 11, 6]  # rows of FRAMES, selected in this order
+    with PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
+        main, _ = start_main_window(s, RUSSIAN)
+        with held_by_another_program(s, held, FILE_SHARE_NONE):
+            journal = open_journal(s, main, RUSSIAN)
+            journal.wait_read(len(FRAMES))
+            for index, row in enumerate(chosen):
+                journal.click_row(row, ctrl=index > 0)
+            journal.wait_selected(sorted(chosen))
+            printer.clear()
+            journal.dialog.press(PRINT)
+            dialog = s.dialog(journal.dialog, timeout=15)
+            dialog.child(COPIES, wait=10)
+            time.sleep(0.3)  # the dialog fills its controls after it shows
+            dialog.child(COPIES).set_text("2")
+            dialog.press(IDOK)
+            pdf = Pdf(printer.wait_pdf())
+        check_sheet(pdf, 8)
+        table = words(pdf.text(1))
+        for piece in ["Журнал контроля", "кадров: 3", "стр. 1 из 1", "Кадр", "Считан", "Изделие", "тип", "материал",
+                      "Тип (код) дефекта", "Координаты", "(глубина)", "Дефектоскопист", "Труба Ду 219, шов 4",
+                      "Непровар (Н)", "12,5", "Иванов И. И.", "2026-12-08 09:15", "2025-06-17 09:30"]:
+            check(words(piece) in table, f"{piece!r} is not on the table's page: {table!r}")
+        check(words("Примечание") not in table, "a column not of the printed table is on it")
+        check(re.search(r"Напечатан \d{4}-\d\d-\d\d \d\d:\d\d", table), f"no date printed on {table!r}")
+        # The rows in the order shown, by name.
+        check(table.index("2026-12-08 09:15") < table.index("2026-12-09 08:30") < table.index("2025-06-17 09:30"),
+              f"the rows' order on {table!r}")
+        pdf.render(1, 100, s.paths.screenshots / "journal-report-table.png")
+        frames = [FRAMES[row][0] for row in sorted(chosen)]
+        for copy in (0, 4):
+            check_equal(words(pdf.text(copy + 1)), table, f"the table of copy {copy // 4 + 1}")
+            for offset, name in enumerate(frames, start=2):
+                text = words(pdf.text(copy + offset))
+                check("FRAMES\\" + name in text and "Подпись" in text and "Изделие:" in text,
+                      f"page {copy + offset} is not the frame page of {name}: {text!r}")
+        page = pdf.render(2, DPI, s.paths.screenshots / "journal-report-frame.png")
+        check_printed_picture(page, 1)
+        check("Труба Ду 219, шов 4" in words(pdf.text(2)), "the commentary on the frame's page")
+        # The frame whose commentary cannot be read: its picture, no texts; notes.png: no picture.
+        check_printed_picture(pdf.render(3, DPI), 1 + 6 % 3)
+        check("hidden" not in pdf.text(3), "the held commentary printed")
+        check(no_picture(pdf.render(4, DPI), 1), "a picture on the page of notes.png")
+        check_equal(printer.job_copies(jobs=1), [1], "copies of the document the printer was asked for")
+        close(journal.dialog, IDCANCEL)
+        exit_through_menu(s, main)
