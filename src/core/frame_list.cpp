@@ -2,6 +2,7 @@
 #include "core/frame_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sys/sys.h"
 
@@ -14,8 +15,10 @@ std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern) {
     return names;
 }
 
-void FrameList::Rebuild() {
-    Names = ListMatchingFiles(Folder + u"*.png");
+void FrameList::Rebuild() { Replace(ListMatchingFiles(Folder + u"*.png")); }
+
+void FrameList::Replace(std::vector<std::u16string> names) {
+    Names = std::move(names);
     if (CurrentFrameIndex >= FrameCount()) CurrentFrameIndex = FrameCount() > 0 ? FrameCount() - 1 : 0;
     if (CurrentFrameIndex < 0) CurrentFrameIndex = 0;
 }

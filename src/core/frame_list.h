@@ -22,4 +22,6 @@ struct FrameList {
     // Re-reads Folder + "*.png". The current index is kept, but never left outside a shorter
     // list.
     void Rebuild();
+    // The same with the names of Folder + "*.png" as ListMatchingFiles has just given them.
+    void Replace(std::vector<std::u16string> names);
 };

@@ -6,11 +6,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/journal_view.h"
 #include "core/settings.h"
+#include "frames/journal_reading.h"
 #include "frames/journal_rows.h"
 #include "ui/dialog.h"
 
@@ -19,9 +21,9 @@ class MainWindow;
 
 class CJournalDlg : public ui::Dialog {
 public:
-    // The rows of `frames` as the list holds them now; `view` is the filter and sort the journal
-    // opens with and leaves when it closes.
-    CJournalDlg(MainWindow& main, const FrameList& frames, JournalView& view, LanguageId language);
+    // The frames of `frames`' folder, read afresh (the frame list takes the new listing); `view`
+    // is the filter and sort the journal opens with and leaves when it closes.
+    CJournalDlg(MainWindow& main, FrameList& frames, JournalView& view, LanguageId language);
 
     // After IDOK: the index in the frame list of the frame to show.
     int ChosenFrame() const { return chosenFrame_; }
@@ -38,8 +40,11 @@ private:
     void PlaceOverMainWindow();
     void LayOut();
     void MinimumSize(MINMAXINFO* info) const;
-    // Reads commentaries for a while; the rest at the next timer.
-    void ReadSome();
+    // Takes what the reading has brought: the folder's listing (which the frame list takes too),
+    // then commentaries.
+    void TakeNews();
+    // Every row read, before anything leaves the journal.
+    void FinishReading();
     // The rows shown anew for the filter and the sort, the selection kept on the same rows.
     void ShowRows();
     void ShowCount();
@@ -57,10 +62,12 @@ private:
     void KeepView();
 
     MainWindow& main_;
+    FrameList& frames_;
     JournalView& view_;
     LanguageId language_;
     JournalRows rows_;
     JournalStateTexts states_;
+    std::unique_ptr<JournalReading> reading_;
     std::vector<std::u16string> titles_;
     std::vector<int> shown_;  // row indices, in the order shown
     HWND list_ = nullptr;
@@ -69,5 +76,5 @@ private:
 };
 
 // The command: an edited commentary is saved first (when it cannot be, the editor stays and no
-// journal opens); the frame list is read afresh; the journal; the frame it opens shown read-only.
+// journal opens); the journal; the frame it opens shown read-only.
 void JournalCommand(MainWindow& main, FrameList& frames, JournalView& view, LanguageId language);

@@ -9,17 +9,6 @@ namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u3000'; }
 
-// What a row not read yet offers the filter: its cells as far as they are known.
-std::u16string SearchTextOf(const JournalRow& row, const JournalStateTexts& states, TextFold fold) {
-    if (row.read) return row.searchText;
-    std::u16string search;
-    for (int column = 0; column < kJournalColumnCount; ++column) {
-        search += JournalCell(row, column, states);
-        search += kJournalCellBreak;
-    }
-    return fold ? fold(search) : search;
-}
-
 }  // namespace
 
 std::vector<std::u16string> FilterWords(const std::u16string& filter) {
@@ -41,15 +30,11 @@ bool HoldsEveryWord(const std::u16string& text, const std::vector<std::u16string
     return true;
 }
 
-std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const std::vector<std::u16string>& foldedWords,
-                                   const JournalStateTexts& states, TextFold fold) {
+std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const std::vector<std::u16string>& foldedWords) {
     std::vector<int> shown;
     shown.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const JournalRow& row = rows[i];
-        if (foldedWords.empty() || HoldsEveryWord(row.read ? row.searchText : SearchTextOf(row, states, fold), foldedWords))
-            shown.push_back(static_cast<int>(i));
-    }
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (HoldsEveryWord(rows[i].searchText, foldedWords)) shown.push_back(static_cast<int>(i));
     return shown;
 }
 

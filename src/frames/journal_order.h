@@ -14,10 +14,9 @@ std::vector<std::u16string> FilterWords(const std::u16string& filter);
 // by the caller.
 bool HoldsEveryWord(const std::u16string& text, const std::vector<std::u16string>& words);
 
-// The indices of the rows whose search text holds every one of `foldedWords`, in row order.
-// Rows not read yet are looked at in what their names say.
-std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const std::vector<std::u16string>& foldedWords,
-                                   const JournalStateTexts& states, TextFold fold);
+// The indices of the rows whose search text holds every one of `foldedWords`, in row order
+// (rows not read yet: in what their names say).
+std::vector<int> FilterJournalRows(const std::vector<JournalRow>& rows, const std::vector<std::u16string>& foldedWords);
 
 // Bytes that compare (as unsigned bytes) as the user's locale sorts the texts they were made of.
 using SortKeyOf = std::string (*)(const std::u16string& text);

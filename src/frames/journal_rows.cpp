@@ -13,20 +13,13 @@ bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 
-void Read(JournalRow& row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold) {
-    const std::u16string path = folder + row.name;
-    const LoadedCommentary loaded = LoadCommentary(path);
-    row.state = loaded.state;
-    row.texts = loaded.texts;
-    sys::LocalTime written;
-    if (row.readAt.empty() && sys::LastWriteTime(path, &written)) row.readAt = ReadAtText(written);
-    row.read = true;
+void MakeSearchText(JournalRow* row, const JournalStateTexts& states, TextFold fold) {
     std::u16string search;
     for (int column = 0; column < kJournalColumnCount; ++column) {
-        search += JournalCell(row, column, states);
+        search += JournalCell(*row, column, states);
         search += kJournalCellBreak;
     }
-    row.searchText = fold ? fold(search) : search;
+    row->searchText = fold ? fold(search) : search;
 }
 
 }  // namespace
@@ -38,7 +31,19 @@ std::u16string ReadAtText(const sys::LocalTime& time) {
     return Widen(text);
 }
 
-JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names) {
+void ReadJournalRow(JournalRow* row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold) {
+    const std::u16string path = folder + row->name;
+    const LoadedCommentary loaded = LoadCommentary(path);
+    row->state = loaded.state;
+    row->texts = loaded.texts;
+    sys::LocalTime written;
+    if (row->readAt.empty() && sys::LastWriteTime(path, &written)) row->readAt = ReadAtText(written);
+    row->read = true;
+    MakeSearchText(row, states, fold);
+}
+
+JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names,
+                             const JournalStateTexts& states, TextFold fold) {
     JournalRows rows;
     rows.folder = folder;
     rows.rows.resize(names.size());
@@ -50,6 +55,7 @@ JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std
             row.frame = parsed.frame;
             row.readAt = ReadAtText(parsed.time);
         }
+        MakeSearchText(&row, states, fold);
     }
     return rows;
 }
@@ -57,7 +63,7 @@ JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std
 size_t ReadJournalRows(JournalRows* rows, const JournalStateTexts& states, TextFold fold, uint64_t untilMs) {
     size_t count = 0;
     while (!rows->Complete()) {
-        Read(rows->rows[rows->read++], rows->folder, states, fold);
+        ReadJournalRow(&rows->rows[rows->read++], rows->folder, states, fold);
         ++count;
         if (sys::MonotonicMs() >= untilMs) break;
     }

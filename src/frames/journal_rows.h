@@ -34,7 +34,7 @@ struct JournalRow {
     bool read = false;            // whether the commentary has been looked at yet
     CommentaryState state = CommentaryState::Missing;
     CommentaryTexts texts;        // empty unless the commentary was read
-    std::u16string searchText;    // the row's cells as the filter compares them, once read
+    std::u16string searchText;    // the row's cells as the filter compares them (folded)
 };
 
 // The words of the commentary column, in the current language.
@@ -55,12 +55,17 @@ struct JournalRows {
 };
 
 // The rows of the frames named `names` (the frame list) in `folder`: what the names say, at
-// once; nothing read yet.
-JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names);
+// once, and that for the filter; nothing read yet.
+JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std::u16string>& names,
+                             const JournalStateTexts& states, TextFold fold);
 
-// Reads the commentaries (and the last-write times of names not of the program's own making)
-// of the next rows, until every row is read or sys::MonotonicMs() reaches `untilMs`; at least one
-// row when any is left. Only reads: nothing in the frames folder is written. The count read.
+// Reads the commentary of the frame `row` in `folder` (and the last-write time of a name not of
+// the program's own making), and makes the row's search text anew. Only reads: nothing in the
+// frames folder is written.
+void ReadJournalRow(JournalRow* row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold);
+
+// Reads the next rows, until every row is read or sys::MonotonicMs() reaches `untilMs`; at least
+// one row when any is left. The count read.
 size_t ReadJournalRows(JournalRows* rows, const JournalStateTexts& states, TextFold fold, uint64_t untilMs);
 
 // "2010-03-03 14:05".

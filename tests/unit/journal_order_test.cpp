@@ -33,15 +33,15 @@ JournalRow Row(const std::u16string& name, int frame, const std::u16string& item
     if (read) {
         row.texts[0] = item;
         row.texts[2] = operatorName;
-        for (int column = 0; column < kJournalColumnCount; ++column) row.searchText += JournalCell(row, column, kStates) + kJournalCellBreak;
-        row.searchText = Lower(row.searchText);
     }
+    for (int column = 0; column < kJournalColumnCount; ++column) row.searchText += JournalCell(row, column, kStates) + kJournalCellBreak;
+    row.searchText = Lower(row.searchText);
     return row;
 }
 
 std::vector<int> Filter(const std::vector<JournalRow>& rows, const std::u16string& filter) {
     std::vector<std::u16string> words = FilterWords(Lower(filter));
-    return FilterJournalRows(rows, words, kStates, Lower);
+    return FilterJournalRows(rows, words);
 }
 
 TEST(JournalFilter, EveryWordInSomeCell) {

@@ -40,7 +40,7 @@ protected:
         FrameList frames;
         frames.Folder = u"FRAMES\\";
         frames.Rebuild();
-        return StartJournalRows(frames.Folder, frames.Names);
+        return StartJournalRows(frames.Folder, frames.Names, kStates, Upper);
     }
 };
 
@@ -73,6 +73,7 @@ TEST_F(JournalFolder, AFolderOfFramesReadPartByPart) {
         EXPECT_EQ(rows.rows[i].frame, frames[i]) << i;
         EXPECT_EQ(rows.rows[i].readAt, readAt[i]) << i;
         EXPECT_EQ(JournalCell(rows.rows[i], kColumnCommentary, kStates), u"") << "not read yet, nothing said";
+        EXPECT_NE(rows.rows[i].searchText.find(Upper(rows.rows[i].name)), std::u16string::npos) << "found by its name";
     }
     EXPECT_EQ(JournalCell(rows.rows[0], kColumnFile, kStates), u"2026_12_08-10-00~001 (2).png");
 

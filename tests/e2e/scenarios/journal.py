@@ -445,3 +445,60 @@ def scenario_printed_report(s):
         check_equal(printer.job_copies(jobs=1), [1], "copies of the document the printer was asked for")
         close(journal.dialog, IDCANCEL)
         exit_through_menu(s, main)
+
+
+WM_SYSCOMMAND, SC_MAXIMIZE, SC_RESTORE = 0x0112, 0xF030, 0xF120
+
+
+def check_follows_size(journal, what):
+    """The list fills the dialog between the filter and the buttons; Close at the bottom right."""
+    client = journal.dialog.client_rect
+    origin = journal.dialog.info()["client_origin"]
+    listed = journal.list.rect
+    closing = journal.dialog.child(IDCANCEL).rect
+    right, bottom = origin["x"] + client.right, origin["y"] + client.bottom
+    check(0 < right - listed.right < 20 and 0 < right - closing.right < 20 and 0 < bottom - closing.bottom < 20,
+          f"{what}: the list {listed} and Close {closing} do not follow the dialog's client area to {right, bottom}")
+    check(closing.top > listed.bottom, f"{what}: Close {closing} over the list {listed}")
+
+
+def scenario_six_hundred_frames(s):
+    """A folder of 600 frames, more than the 500 names the frame list once kept (the first 500
+    the folder listed, which in name order left the newest out): the journal counts 600; the
+    newest frame is reached by browsing, and View and Edit show it. The Turkish journal follows
+    its size when maximised."""
+    prepare_frames(s)
+    small = s.path("small.png")
+    make_frame(small, 2, width=160, height=80)
+    data = small.read_bytes()
+    older = [f"2025_{month:02d}_{day:02d}-{hour:02d}-00~{number:03d}.png"
+             for month in range(1, 13) for day in range(1, 29) for hour in (8, 14) for number in (1,)][:600 - len(FRAMES)]
+    for name in older:
+        s.path("FRAMES/" + name).write_bytes(data)
+    newest = "2026_12_09-09-05~011.png"
+    main, _ = start_main_window(s, TURKISH)
+    journal = open_journal(s, main, TURKISH)
+    journal.wait_count(600, 600)
+    journal.type("2026-12")
+    journal.wait_count(11, 600)
+    check_equal(journal.rows()[-1][15], newest, "the newest frame in the journal")
+    journal.check_readable("the Turkish journal")
+    journal.dialog.screenshot("journal-turkish")
+    journal.dialog.send(WM_SYSCOMMAND, SC_MAXIMIZE)
+    poll(lambda: journal.dialog.rect.width >= 1200, 5, "the journal maximised")
+    check_follows_size(journal, "maximised")
+    journal.dialog.send(WM_SYSCOMMAND, SC_RESTORE)
+    poll(lambda: journal.dialog.rect.width < 1200, 5, "the journal restored")
+    check_follows_size(journal, "restored")
+    close(journal.dialog, IDCANCEL)
+
+    view = FrameView(s, main)
+    show_frame(s, view, "2026_12_09-09-00~010.png")
+    check_equal(view.bar.scroll()["max"], 600, "the scroll bar's range")
+    view.browse(1, newest)
+    show_frame(s, view, newest)
+    edit(view)
+    show_frame(s, view, newest, command=ID_EDIT_FRAMES)
+    no_message_box(s, 0.5)
+    check(not any(view.editable()), "the frame chosen by Edit opened for editing")
+    exit_through_menu(s, main)
