@@ -15,7 +15,7 @@ from printer import Pdf, PdfPrinter
 from printing import COPIES, DPI, QUEUE, check_sheet, no_picture, words
 from printing import check_picture as check_printed_picture
 from spreadsheet import read_csv
-from frame_view import FrameView, check_picture, commentary_bytes, edit, make_frame
+from frame_view import GREY, FrameView, check_picture, commentary_bytes, edit, make_frame
 
 ID_VIEW_JOURNAL = 32802
 FIND_LABEL, FIND, LIST, COUNT, OPEN, EXPORT, PRINT = range(1600, 1607)
@@ -146,10 +146,14 @@ class Journal:
     def clear_filter(self):
         self.find.set_text("")
 
-    def click_row(self, position, ctrl=False):
+    def click_row(self, position, ctrl=False, double=False):
         view = self.view()
         rect = view["item_rects"][position - view["top"]]
-        self.list.click_at(rect["left"] + 8, (rect["top"] + rect["bottom"]) // 2, ctrl=ctrl)
+        at = (rect["left"] + 8, (rect["top"] + rect["bottom"]) // 2)
+        if double:
+            self.list.double_click(*at)
+        else:
+            self.list.click_at(*at, ctrl=ctrl)
 
     def wait_selected(self, positions):
         poll(lambda: self.view()["selected"] == positions, 5, f"rows {positions} selected")
@@ -466,7 +470,7 @@ def scenario_six_hundred_frames(s):
     """A folder of 600 frames, more than the 500 names the frame list once kept (the first 500
     the folder listed, which in name order left the newest out): the journal counts 600; the
     newest frame is reached by browsing, and View and Edit show it. The Turkish journal follows
-    its size when maximised."""
+    its size when maximised; a double click on the row of a picture that is none shows it, grey."""
     prepare_frames(s)
     small = s.path("small.png")
     make_frame(small, 2, width=160, height=80)
@@ -501,4 +505,13 @@ def scenario_six_hundred_frames(s):
     show_frame(s, view, newest, command=ID_EDIT_FRAMES)
     no_message_box(s, 0.5)
     check(not any(view.editable()), "the frame chosen by Edit opened for editing")
+
+    journal = open_journal(s, main, TURKISH)
+    journal.type("notes")  # over the filter kept, which is selected at opening
+    journal.wait_count(1, 600)
+    journal.click_row(0, double=True)
+    journal.dialog.wait_gone()
+    view.wait_title("notes.png")
+    poll(lambda: view.picture_pixels([(250, 200)])[0] == GREY, 10, "the grey picture window of notes.png")
+    check(s.still_running(0.2), "the program ended")
     exit_through_menu(s, main)
