@@ -196,7 +196,9 @@ void CJournalDlg::MinimumSize(MINMAXINFO* info) const {
 }
 
 void CJournalDlg::TakeNews() {
+    const size_t readBefore = rows_.read;
     const JournalReading::News news = reading_->Take(&rows_);
+    if (news == JournalReading::News::Read) KeysStale(readBefore, rows_.read);
     if (news == JournalReading::News::Listed) {
         // Frames read a moment ago are there, for browsing, View and Edit too.
         std::vector<std::u16string> names;
@@ -217,7 +219,9 @@ void CJournalDlg::FinishReading() {
     TakeNews();
     if (!rows_.Complete()) {
         const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        const size_t readBefore = rows_.read;
         ReadJournalRows(&rows_, states_, ui::FoldForUser, UINT64_MAX);
+        KeysStale(readBefore, rows_.read);
         SetCursor(previous);
         ShowRows();
     }
@@ -234,14 +238,7 @@ void CJournalDlg::ShowRows() {
     std::vector<std::u16string> words = FilterWords(ItemText(Item(IDC_JOURNAL_FIND)));
     for (std::u16string& word : words) word = ui::FoldForUser(word);
     shown_ = FilterJournalRows(rows_.rows, words);
-    if (view_.sortColumn >= 0 && view_.sortColumn < kJournalColumnCount) {
-        // A key for every row shown (not the hidden ones).
-        std::vector<std::string> keys(rows_.rows.size());
-        for (int row : shown_)
-            keys[static_cast<size_t>(row)] =
-                JournalSortKey(rows_.rows[static_cast<size_t>(row)], view_.sortColumn, states_, ui::SortKeyForUser);
-        SortJournalRows(&shown_, keys, view_.descending);
-    }
+    if (view_.sortColumn >= 0 && view_.sortColumn < kJournalColumnCount) SortShown();
 
     // The selection is taken off the positions that had it and put on the positions its rows
     // now have; the whole list is not gone through (with 10,000 rows that takes the list view
@@ -271,6 +268,26 @@ void CJournalDlg::ShowRows() {
     InvalidateRect(list_, nullptr, FALSE);
     ShowCount();
     shownAt_ = sys::MonotonicMs();
+}
+
+void CJournalDlg::SortShown() {
+    if (keysColumn_ != view_.sortColumn || keys_.size() != rows_.rows.size()) {
+        keys_.assign(rows_.rows.size(), std::string());
+        keyMade_.assign(rows_.rows.size(), false);
+        keysColumn_ = view_.sortColumn;
+    }
+    // Keys for the rows shown only, not the hidden ones.
+    for (int row : shown_) {
+        const size_t at = static_cast<size_t>(row);
+        if (keyMade_[at]) continue;
+        keys_[at] = JournalSortKey(rows_.rows[at], view_.sortColumn, states_, ui::SortKeyForUser);
+        keyMade_[at] = true;
+    }
+    SortJournalRows(&shown_, keys_, view_.descending);
+}
+
+void CJournalDlg::KeysStale(size_t from, size_t to) {
+    for (size_t at = from; at < to && at < keyMade_.size(); ++at) keyMade_[at] = false;
 }
 
 void CJournalDlg::ShowCount() {

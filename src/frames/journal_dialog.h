@@ -47,6 +47,10 @@ private:
     void FinishReading();
     // The rows shown anew for the filter and the sort, the selection kept on the same rows.
     void ShowRows();
+    // Sorts the rows shown by the sort column, with the keys of rows already known kept.
+    void SortShown();
+    // The rows `from` to `to` (not included) are read anew: their sort keys are to be made again.
+    void KeysStale(size_t from, size_t to);
     void ShowCount();
     void ShowSortArrow();
     void SortBy(int column);
@@ -70,6 +74,10 @@ private:
     std::unique_ptr<JournalReading> reading_;
     std::vector<std::u16string> titles_;
     std::vector<int> shown_;  // row indices, in the order shown
+    // Each row's key for the sort column (a key of the user's locale costs more than the sort).
+    std::vector<std::string> keys_;
+    std::vector<bool> keyMade_;
+    int keysColumn_ = -1;
     HWND list_ = nullptr;
     int chosenFrame_ = -1;
     uint64_t shownAt_ = 0;  // when the rows shown were last brought up to date
