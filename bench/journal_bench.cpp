@@ -1,6 +1,8 @@
 // The plain baseline of the journal's reading: 10,000 commentary files read with the program's
 // reader, natively (no Wine), beside the journal's whole reading of its rows (the names parsed,
-// the commentaries read, each row's search text made); each the median of 5 runs.
+// the commentaries read, each row's search text made); each the median of 5 runs; and the memory
+// the rows hold.
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -60,7 +62,7 @@ int JournalBench() {
     }
 
     std::vector<double> reads, rows;
-    size_t read = 0;
+    size_t read = 0, held = 0;
     for (int run = 0; run < kRuns; ++run) {
         double start = Seconds();
         for (const std::u16string& path : paths) read += LoadCommentary(path).state == CommentaryState::Read;
@@ -71,15 +73,18 @@ int JournalBench() {
         list.Folder = frames;
         list.Rebuild();
         const JournalStateTexts states = {u"none", u"cannot be read"};
+        const size_t before = mallinfo2().uordblks;
         JournalRows journal = StartJournalRows(list.Folder, list.Names, states, nullptr);
         ReadJournalRows(&journal, states, nullptr, UINT64_MAX);
         rows.push_back(Seconds() - start);
+        held = mallinfo2().uordblks - before;
     }
     std::printf("\nThe journal's reading natively, %d frames each with its commentary file (median of %d runs)\n",
                 kFrames, kRuns);
     std::printf("  the commentary files read with the program's reader: %.1f ms\n", Median(reads) * 1000);
     std::printf("  the journal's rows (the folder listed, the names parsed, the files read, the search texts): %.1f ms\n",
                 Median(rows) * 1000);
+    std::printf("  what the journal's rows hold: %.1f MB\n", static_cast<double>(held) / 1e6);
     const std::string cleanup = std::string("rm -rf '") + folder + "'";
     const bool removed = std::system(cleanup.c_str()) == 0;
     return read == static_cast<size_t>(kFrames) * kRuns && removed ? 0 : 1;

@@ -27,7 +27,7 @@ std::vector<std::u16string> CsvRow(const JournalRow& row, const JournalStateText
     std::vector<std::u16string> cells;
     for (int column = 0; column < kJournalColumnCount; ++column) {
         const bool field = column >= kColumnFirstField && column < kColumnFirstField + kFieldCount;
-        cells.push_back(field ? row.texts[static_cast<size_t>(column - kColumnFirstField)]
+        cells.push_back(field ? FieldText(row, column - kColumnFirstField)
                               : JournalCell(row, column, states));
     }
     return cells;

@@ -185,7 +185,8 @@ void PrintJournal(HWND owner, const MainWindow& main, const JournalRows& rows, c
             const JournalRow& row = rows.rows[static_cast<size_t>(chosen[i])];
             const std::u16string path = rows.folder + row.name;
             picture.Load(path);
-            printed = job.Page([&](HDC on) { DrawFramePage(on, framePage, frameFont.get(), picture, path, row.texts); });
+            const CommentaryTexts texts = FieldTexts(row);
+            printed = job.Page([&](HDC on) { DrawFramePage(on, framePage, frameFont.get(), picture, path, texts); });
         }
     }
     if (printed) printed = job.Finish();

@@ -10,16 +10,15 @@ JournalReading::JournalReading(const std::u16string& folder, const JournalStateT
 JournalReading::~JournalReading() { Stop(); }
 
 void JournalReading::Run() {
-    JournalRows rows = StartJournalRows(folder_, ListMatchingFiles(folder_ + u"*.png"), states_, ui::FoldForUser);
-    // What each row is read from: its name and what the name says.
-    std::vector<JournalRow> toRead = rows.rows;
+    const std::vector<std::u16string> names = ListMatchingFiles(folder_ + u"*.png");
     {
+        JournalRows rows = StartJournalRows(folder_, names, states_, ui::FoldForUser);
         const std::lock_guard<std::mutex> lock(mutex_);
         listing_ = std::move(rows);
         listed_ = true;
     }
-    for (size_t i = 0; i < toRead.size() && !stop_; ++i) {
-        JournalRow row = std::move(toRead[i]);
+    for (size_t i = 0; i < names.size() && !stop_; ++i) {
+        JournalRow row = StartJournalRow(names[i]);
         ReadJournalRow(&row, folder_, states_, ui::FoldForUser);
         const std::lock_guard<std::mutex> lock(mutex_);
         read_.emplace_back(i, std::move(row));

@@ -31,11 +31,46 @@ std::u16string ReadAtText(const sys::LocalTime& time) {
     return Widen(text);
 }
 
+std::u16string FieldText(const JournalRow& row, int index) {
+    size_t at = 0;
+    for (int i = 0; i < index && at < row.fields.size(); ++i) at = row.fields.find(u'\0', at) + 1;
+    if (at >= row.fields.size()) return {};
+    return row.fields.substr(at, row.fields.find(u'\0', at) - at);
+}
+
+CommentaryTexts FieldTexts(const JournalRow& row) {
+    CommentaryTexts texts;
+    for (int i = 0; i < kFieldCount; ++i) texts[static_cast<size_t>(i)] = FieldText(row, i);
+    return texts;
+}
+
+void SetFieldTexts(JournalRow* row, const CommentaryTexts& texts) {
+    std::u16string fields;
+    for (const std::u16string& text : texts) {
+        // What the reader gives never holds U+0000: it ends a record's text.
+        fields += text.substr(0, text.find(u'\0'));
+        fields += u'\0';
+    }
+    fields.shrink_to_fit();
+    row->fields = std::move(fields);
+}
+
+JournalRow StartJournalRow(const std::u16string& name) {
+    JournalRow row;
+    row.name = name;
+    FrameFileName parsed;
+    if (ParseFrameFileName(name, &parsed)) {
+        row.frame = parsed.frame;
+        row.readAt = ReadAtText(parsed.time);
+    }
+    return row;
+}
+
 void ReadJournalRow(JournalRow* row, const std::u16string& folder, const JournalStateTexts& states, TextFold fold) {
     const std::u16string path = folder + row->name;
     const LoadedCommentary loaded = LoadCommentary(path);
     row->state = loaded.state;
-    row->texts = loaded.texts;
+    SetFieldTexts(row, loaded.texts);
     sys::LocalTime written;
     if (row->readAt.empty() && sys::LastWriteTime(path, &written)) row->readAt = ReadAtText(written);
     row->read = true;
@@ -46,16 +81,10 @@ JournalRows StartJournalRows(const std::u16string& folder, const std::vector<std
                              const JournalStateTexts& states, TextFold fold) {
     JournalRows rows;
     rows.folder = folder;
-    rows.rows.resize(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        JournalRow& row = rows.rows[i];
-        row.name = names[i];
-        FrameFileName parsed;
-        if (ParseFrameFileName(row.name, &parsed)) {
-            row.frame = parsed.frame;
-            row.readAt = ReadAtText(parsed.time);
-        }
-        MakeSearchText(&row, states, fold);
+    rows.rows.reserve(names.size());
+    for (const std::u16string& name : names) {
+        rows.rows.push_back(StartJournalRow(name));
+        MakeSearchText(&rows.rows.back(), states, fold);
     }
     return rows;
 }
@@ -94,7 +123,7 @@ std::u16string JournalCell(const JournalRow& row, int column, const JournalState
     }
     if (column == kColumnFile) return row.name;
     if (column >= kColumnFirstField && column < kColumnFirstField + kFieldCount)
-        return OneLine(row.texts[static_cast<size_t>(column - kColumnFirstField)]);
+        return OneLine(FieldText(row, column - kColumnFirstField));
     return {};
 }
 

@@ -31,8 +31,10 @@ JournalRow Row(const std::u16string& name, int frame, const std::u16string& item
     row.read = read;
     row.state = CommentaryState::Read;
     if (read) {
-        row.texts[0] = item;
-        row.texts[2] = operatorName;
+        CommentaryTexts texts;
+        texts[0] = item;
+        texts[2] = operatorName;
+        SetFieldTexts(&row, texts);
     }
     for (int column = 0; column < kJournalColumnCount; ++column) row.searchText += JournalCell(row, column, kStates) + kJournalCellBreak;
     row.searchText = Lower(row.searchText);

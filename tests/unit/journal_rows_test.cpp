@@ -88,7 +88,8 @@ TEST_F(JournalFolder, AFolderOfFramesReadPartByPart) {
     EXPECT_EQ(first.state, CommentaryState::Read);
     EXPECT_EQ(JournalCell(first, kColumnFirstField, kStates), u"Труба Ду 219");
     EXPECT_EQ(JournalCell(first, kColumnFirstField + 4, kStates), u"первая строка / вторая");
-    EXPECT_EQ(first.texts[4], u"первая строка\r\n\r\nвторая") << "the texts themselves keep their lines";
+    EXPECT_EQ(FieldText(first, 4), u"первая строка\r\n\r\nвторая") << "the texts themselves keep their lines";
+    EXPECT_EQ(FieldTexts(first)[11], u"");
     EXPECT_EQ(JournalCell(first, kColumnFrame, kStates), u"1");
     EXPECT_EQ(JournalCell(rows.rows[0], kColumnCommentary, kStates), u"none");
     EXPECT_EQ(JournalCell(rows.rows[2], kColumnFirstField, kStates), u"weld 9");
