@@ -209,8 +209,33 @@ void CJournalDlg::TakeNews() {
     }
     const bool over = reading_->Over();
     if (over) KillTimer(hwnd(), kReadTimer);
-    if (news == JournalReading::News::Listed || over || sys::MonotonicMs() - shownAt_ >= kFollowReadingMs) ShowRows();
-    else if (news == JournalReading::News::Read) InvalidateRect(list_, nullptr, FALSE);
+    // Every change of the list costs Wine a few hundredths of a second: the rows shown follow
+    // the commentaries only where a filter or a sort depends on them, at most every quarter of
+    // a second; otherwise only the rows on screen that were read are drawn again.
+    const bool follow = OrderFollowsCommentaries() && (over || sys::MonotonicMs() - shownAt_ >= kFollowReadingMs);
+    if (news == JournalReading::News::Listed || follow) ShowRows();
+    else RedrawReadRows();
+}
+
+bool CJournalDlg::OrderFollowsCommentaries() const {
+    const bool sortedByThem = view_.sortColumn >= kColumnReadAt && view_.sortColumn < kColumnFile;
+    return sortedByThem || !FilterWords(ItemText(Item(IDC_JOURNAL_FIND))).empty();
+}
+
+void CJournalDlg::RedrawReadRows() {
+    if (drawnRead_ == rows_.read) return;
+    const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    const int last = std::min(top + static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0)),
+                              static_cast<int>(shown_.size()) - 1);
+    int first = -1, final = -1;
+    for (int position = std::max(top, 0); position <= last; ++position) {
+        const size_t row = static_cast<size_t>(shown_[static_cast<size_t>(position)]);
+        if (row < drawnRead_ || row >= rows_.read) continue;
+        if (first < 0) first = position;
+        final = position;
+    }
+    if (first >= 0) SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(first), final);
+    drawnRead_ = rows_.read;
 }
 
 void CJournalDlg::FinishReading() {
@@ -237,6 +262,7 @@ void CJournalDlg::ShowRows() {
 
     std::vector<std::u16string> words = FilterWords(ItemText(Item(IDC_JOURNAL_FIND)));
     for (std::u16string& word : words) word = ui::FoldForUser(word);
+    const std::vector<int> before = std::move(shown_);
     shown_ = FilterJournalRows(rows_.rows, words);
     if (view_.sortColumn >= 0 && view_.sortColumn < kJournalColumnCount) SortShown();
 
@@ -250,8 +276,18 @@ void CJournalDlg::ShowRows() {
     if (focusedAt >= 0) SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(focusedAt), reinterpret_cast<LPARAM>(&state));
     // A new count costs the list view a good part of a tenth of a second under Wine with
     // 10,000 rows: only when the count is new.
+    // Only what changes on screen is painted again: rows that come below the ones in sight
+    // cost no repaint.
+    const int top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    const int inSight = static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+    auto sight = [&](const std::vector<int>& order) {
+        const size_t from = std::min(order.size(), static_cast<size_t>(std::max(top, 0)));
+        return std::vector<int>(order.begin() + static_cast<std::ptrdiff_t>(from),
+                                order.begin() + static_cast<std::ptrdiff_t>(std::min(order.size(), from + inSight)));
+    };
+    const bool sightChanged = sight(before) != sight(shown_);
     if (SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(shown_.size()))
-        SendMessageW(list_, LVM_SETITEMCOUNT, shown_.size(), LVSICF_NOSCROLL);
+        SendMessageW(list_, LVM_SETITEMCOUNT, shown_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     if (!selected.empty() || focused >= 0) {
         std::vector<int> positionOf(rows_.rows.size(), -1);
         for (size_t i = 0; i < shown_.size(); ++i) positionOf[static_cast<size_t>(shown_[i])] = static_cast<int>(i);
@@ -265,7 +301,9 @@ void CJournalDlg::ShowRows() {
             SendMessageW(list_, LVM_SETITEMSTATE, positionOf[static_cast<size_t>(focused)], reinterpret_cast<LPARAM>(&state));
         }
     }
-    InvalidateRect(list_, nullptr, FALSE);
+    if (sightChanged) InvalidateRect(list_, nullptr, FALSE);
+    else RedrawReadRows();
+    drawnRead_ = rows_.read;
     ShowCount();
     shownAt_ = sys::MonotonicMs();
 }

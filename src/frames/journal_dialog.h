@@ -47,6 +47,10 @@ private:
     void FinishReading();
     // The rows shown anew for the filter and the sort, the selection kept on the same rows.
     void ShowRows();
+    // Whether the rows shown, or their order, depend on what the commentaries say.
+    bool OrderFollowsCommentaries() const;
+    // Redraws the rows on screen read since they were last drawn: nothing else is painted again.
+    void RedrawReadRows();
     // Sorts the rows shown by the sort column, with the keys of rows already known kept.
     void SortShown();
     // The rows `from` to `to` (not included) are read anew: their sort keys are to be made again.
@@ -81,6 +85,7 @@ private:
     HWND list_ = nullptr;
     int chosenFrame_ = -1;
     uint64_t shownAt_ = 0;  // when the rows shown were last brought up to date
+    size_t drawnRead_ = 0;  // the rows read when the list was last drawn
 };
 
 // The command: an edited commentary is saved first (when it cannot be, the editor stays and no
