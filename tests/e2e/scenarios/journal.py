@@ -136,9 +136,10 @@ class Journal:
         poll(lambda: self.count() == text, 10, f"the count {text!r}")
 
     def wait_read(self, total):
-        """Until every commentary is read: the rows' commentary cells say what they will say."""
-        poll(lambda: self.view()["count"] == total and all(
-            row[2] or row[ITEM] or row[15] for row in self.rows()), 20, "every row read")
+        """Until every commentary of FRAMES is read: each row then says it has none or cannot be
+        read, or shows its item."""
+        poll(lambda: self.view()["count"] == total and all(row[2] or row[ITEM] for row in self.rows()), 20,
+             "every row read")
 
     def type(self, text):
         self.find.type(text)
@@ -196,7 +197,8 @@ def show_frame(s, view, name, command=ID_VIEW_FRAMES):
 
 
 def scenario_find_sort_and_open(s):
-    """F3 while a commentary is edited saves it first; the journal lists every frame of the folder
+    """F3 while a commentary is edited saves it first (one that cannot be saved keeps the editor
+    and opens no journal); the journal lists every frame of the folder
     with its commentary as the reader reads it (none, one held open by another program, one cut
     short, a copy, a name of the user's), its filter finds as the operator types (letter case of
     Cyrillic and the width of letters ignored, every word somewhere in the row), a header click
@@ -216,9 +218,16 @@ def scenario_find_sort_and_open(s):
     view.fields[5].set_text("ОП-99")
     typed = list(FRAMES[0][1])
     typed[5] = "ОП-99"
+    saved = s.path("FRAMES/" + first).with_suffix(".dat")
+    # A commentary that cannot be saved keeps the editor, and no journal opens.
+    with immutable(saved):
+        s.press_key(VK_F3)
+        message(s, containing(saved.name), "the commentary not saved", title="Ошибка")
+        check(all(view.editable()), "the editor left although its commentary was not saved")
+        check_equal([w["class"] for w in s.windows() if w["hwnd"] != main.hwnd], [], "windows besides the main one")
     with held_by_another_program(s, held, FILE_SHARE_NONE):
         journal = open_journal(s, main, RUSSIAN)
-        check_equal(s.path("FRAMES/" + first).with_suffix(".dat").read_bytes(), commentary_bytes(typed),
+        check_equal(saved.read_bytes(), commentary_bytes(typed),
                     "the commentary saved before the journal opened")
         check(not any(view.editable()), "the commentary still editable under the journal")
         check_equal(s.focus()["focus"], journal.find.hwnd, "the keyboard focus at opening")
@@ -486,6 +495,7 @@ def scenario_six_hundred_frames(s):
     journal.type("2026-12")
     journal.wait_count(11, 600)
     check_equal(journal.rows()[-1][15], newest, "the newest frame in the journal")
+    check_equal([c["text"] for c in journal.view()["columns"]], TITLES[TURKISH], "the Turkish columns")
     journal.check_readable("the Turkish journal")
     journal.dialog.screenshot("journal-turkish")
     journal.dialog.send(WM_SYSCOMMAND, SC_MAXIMIZE)
