@@ -1,6 +1,7 @@
 // The journal's Print.
 #include "frames/journal_print.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/log.h"
@@ -190,5 +191,7 @@ void PrintJournal(HWND owner, const MainWindow& main, const JournalRows& rows, c
         }
     }
     if (printed) printed = job.Finish();
-    if (!printed) SayNotPrinted(owner, language, job.PagesDone() + 1, static_cast<int>(copies * pagesPerCopy));
+    // The page the printer stopped at: the last one when it refused the finished document.
+    const int pages = static_cast<int>(copies * pagesPerCopy);
+    if (!printed) SayNotPrinted(owner, language, std::min(job.PagesDone() + 1, pages), pages);
 }

@@ -7,7 +7,7 @@ import os
 import re
 import time
 
-from common import (ENGLISH, FILE_SHARE_NONE, ID_EDIT_FRAMES, ID_VIEW_FRAMES, IDYES, OPEN_FILE_NAME, RUSSIAN, TURKISH,
+from common import (ENGLISH, FILE_SHARE_NONE, check_log_has, ID_EDIT_FRAMES, ID_VIEW_FRAMES, IDYES, OPEN_FILE_NAME, RUSSIAN, TURKISH,
                     choose_file, close, containing, exit_through_menu, held_by_another_program, immutable, message,
                     no_message_box, start_main_window)
 from e2e import ENGLISH_LOCALE, IDCANCEL, IDOK, VK_ESCAPE, VK_RETURN, Window, check, check_equal, poll, windows_path
@@ -410,7 +410,7 @@ def scenario_printed_report(s):
     is none, the commentary another program holds), two copies: one job of two whole reports,
     each the table on a landscape A4 page (title, date printed, count, page number, the columns
     and the rows' texts) and then each row's frame page as View > Print prints it, the picture
-    area empty where there is no picture."""
+    area empty where there is no picture. A report the printer refuses is said and logged."""
     held = prepare_frames(s)
     chosen = [0, 11, 6]  # rows of FRAMES, selected in this order
     with PdfPrinter(s.path("printed"), queue=QUEUE) as printer:
@@ -456,6 +456,19 @@ def scenario_printed_report(s):
         check("hidden" not in pdf.text(3), "the held commentary printed")
         check(no_picture(pdf.render(4, DPI), 1), "a picture on the page of notes.png")
         check_equal(printer.job_copies(jobs=1), [1], "copies of the document the printer was asked for")
+
+        # A job the printer refuses is said, and logged.
+        printer.clear()
+        printer.refuse_jobs()
+        journal.dialog.press(PRINT)
+        dialog = s.dialog(journal.dialog, timeout=15)
+        dialog.child(COPIES, wait=10)
+        time.sleep(0.3)
+        dialog.press(IDOK)
+        message(s, "Журнал напечатан не полностью: принтер остановил печать на странице 4 из 4.", "the refused report",
+                title="Предупреждение")
+        check_log_has(s, "журнал контроля - не напечатан: принтер не закончил документ, код ошибки")
+        check_equal(printer.pdfs(), [], "what the refused report printed")
         close(journal.dialog, IDCANCEL)
         exit_through_menu(s, main)
 
