@@ -77,7 +77,7 @@ struct TablePrint {
     int lineHeight = 0;
     std::u16string title;
     std::u16string printed;
-    LanguageId language;
+    LanguageId language = 0;
 };
 
 void DrawTablePage(HDC dc, const TablePrint& table, size_t page, HFONT font, HFONT titleFont) {
