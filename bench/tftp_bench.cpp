@@ -8,6 +8,7 @@
 //   tftp_bench                      the whole comparison
 //   tftp_bench get PORT NAME OUT    one read with our client, as its own process
 //   tftp_bench frames               Read > Frames' 100 frames of 50,000 bytes (frames_bench.cpp)
+//   tftp_bench journal              the journal's reading of 10,000 commentaries (journal_bench.cpp)
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -31,6 +32,7 @@
 extern char** environ;
 
 int FramesBench();
+int JournalBench();
 
 namespace {
 
@@ -122,6 +124,7 @@ bool TftpHpa(const std::string&, const std::string& name, const std::string& out
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "get") return GetOne(static_cast<uint16_t>(std::atoi(argv[2])), argv[3], argv[4]);
     if (argc == 2 && std::string(argv[1]) == "frames") return FramesBench();
+    if (argc == 2 && std::string(argv[1]) == "journal") return JournalBench();
     if (access(kTftpd, X_OK) != 0) {
         std::fprintf(stderr, "tftp_bench: tftpd-hpa is missing (scripts/setup.sh installs it)\n");
         return 1;

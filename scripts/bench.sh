@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The benchmarks, inside a private network namespace (loopback only), figures on standard output:
 #   natively: our TFTP client's reads against curl and tftp-hpa, then Read > Frames' 100 frames
-#             of 50,000 bytes without Wine;
+#             of 50,000 bytes without Wine, and the journal's plain baseline (10,000 commentary
+#             files read with the program's reader);
 #   end to end: Pelorin.exe under Wine, timed as a user meets it (tests/e2e/benches: the frame
 #             view, the 100-frame read beside what its specified pauses cost, the reading dialog's
 #             answers to another program while a slow detector answers, printing, the start-up
 #             search on a silent network of an idle and of a busy machine, the window's longest
-#             wait across status probes), and a working day of more than ten minutes with what
-#             the program holds before and after it (handles, GDI and USER objects, memory,
-#             open files).
+#             wait across status probes, the journal over 10,000 frames), and a working day of
+#             more than ten minutes with what the program holds before and after it (handles,
+#             GDI and USER objects, memory, open files).
 # Usage: scripts/bench.sh            every benchmark
 #        scripts/bench.sh NAME...    only these end-to-end ones (tests/e2e/run.py bench --list)
 # Builds both builds first (scripts/build.sh). The end-to-end benchmarks keep a Wine prefix of
@@ -27,6 +28,7 @@ exec "$root/scripts/in-netns.sh" sh -c '
   status=0
   "$1" || status=1
   "$1" frames || status=1
+  "$1" journal || status=1
   shift
   echo
   echo "End to end, under Wine:"

@@ -11,6 +11,7 @@ packages=(
   tftpd-hpa tftp-hpa curl
   python3 iproute2 util-linux procps locales
   cups printer-driver-cups-pdf poppler-utils
+  libreoffice-calc-nogui
 )
 
 missing=()
@@ -70,10 +71,13 @@ disable_at_boot tftpd-hpa
 disable_at_boot cups cups.service cups.socket cups.path
 
 # Wine runs with a Russian system locale, so that its ANSI code page is 1251 as on the
-# operators' machines.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
-  echo "setup: generating the ru_RU.UTF-8 locale"
-  sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# operators' machines; the journal's export is also checked under an English user's locale.
+for wanted in ru_RU en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf8$"; then
+    echo "setup: generating the $wanted.UTF-8 locale"
+    sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >> /etc/locale.gen
+    generate=1
+  fi
+done
+if [ -n "${generate:-}" ]; then locale-gen >/dev/null; fi

@@ -147,6 +147,9 @@ int RunApplication(HINSTANCE instance) {
     // that a system dialog's own loop took (and did not post again) ends it too.
     while (!ui::QuitPosted() || PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
+        // An accelerator's command goes to the message's own window: with the keyboard focus in
+        // a commentary field, a function key's command goes to the field, which ignores it (the
+        // field passes on the keys of its own, Ctrl+D and the browsing keys).
         if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);

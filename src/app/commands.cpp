@@ -8,6 +8,7 @@
 #include "core/app_state.h"
 #include "frames/frame_commands.h"
 #include "frames/frame_print.h"
+#include "frames/journal_dialog.h"
 #include "frames/read_frames_dialog.h"
 #include "mainwnd/main_window.h"
 #include "mainwnd/settings_view.h"
@@ -34,6 +35,7 @@ void WriteDefaultSettings(MainWindow& main) {
 }
 void Print(MainWindow& main) { PrintCommand(main, App.CurrentLanguage); }
 void FillFromPreviousFrame(MainWindow& main) { main.FillFromEarlierFrame(); }
+void Journal(MainWindow& main) { JournalCommand(main, App.Frames, App.Journal, App.CurrentLanguage); }
 
 // Read > Frames. Whether it ended by OK or Cancel, the frames folder may hold new frames.
 void ReadFrames(MainWindow& main) {
@@ -60,6 +62,7 @@ struct Command {
 const Command kCommandTable[] = {
     {ID_EXIT, Exit},
     {ID_VIEW_FRAMES, ViewFramesCommand},
+    {ID_VIEW_JOURNAL, Journal},
     {ID_VIEW_SETTINGS, ViewSettings},
     {ID_READ_FRAMES, ReadFrames},
     {ID_EDIT_FRAMES, EditFramesCommand},

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/frame_list.h"
+#include "core/journal_view.h"
 #include "core/settings.h"
 #include "sys/sys_net.h"
 
@@ -12,6 +13,8 @@ struct AppState : Settings {
     // the shut-down must write back to Pelorin.cfg.
     int ConfigChanged = 0;
     FrameList Frames;
+    // The journal's filter and sort, as the operator left them.
+    JournalView Journal;
     sys::Socket TransferSocket = sys::kNoSocket;
 };
 

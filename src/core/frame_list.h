@@ -4,10 +4,8 @@
 #include <string>
 #include <vector>
 
-constexpr size_t kMaxFrames = 500;
-
-// Names (without folder) of the files matching a wildcard pattern, at most 500, sorted by
-// UTF-16 code units (case-sensitive; a prefix sorts first).
+// Names (without folder) of every file matching a wildcard pattern, sorted by UTF-16 code
+// units (case-sensitive; a prefix sorts first). A folder of years of frames is listed whole.
 std::vector<std::u16string> ListMatchingFiles(const std::u16string& pattern);
 
 struct FrameList {
@@ -24,4 +22,6 @@ struct FrameList {
     // Re-reads Folder + "*.png". The current index is kept, but never left outside a shorter
     // list.
     void Rebuild();
+    // The same with the names of Folder + "*.png" as ListMatchingFiles has just given them.
+    void Replace(std::vector<std::u16string> names);
 };

@@ -57,7 +57,7 @@ bool IsFileOfFrame(const std::u16string& name, int frame) {
 // The name of a file of frame `frame` in the frames folder, copies included, that holds exactly
 // these bytes; empty when there is none. Only the files of that number are looked at.
 std::u16string StoredCopyOf(const std::u16string& framesPath, int frame, const uint8_t* bytes, uint32_t length) {
-    for (const std::u16string& name : sys::ListMatchingNames(framesPath + FrameFilePattern(frame), kMaxFrames))
+    for (const std::u16string& name : sys::ListMatchingNames(framesPath + FrameFilePattern(frame)))
         if (IsFileOfFrame(name, frame) && HoldsTheSameBytes(framesPath + name, bytes, length)) return name;
     return {};
 }

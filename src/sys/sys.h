@@ -83,7 +83,7 @@ bool EnsureFolder(const std::u16string& path);
 
 // Names (without folder) of the directory entries matching a wildcard pattern such as
 // "FRAMES\*.png", in the order the system gives them; at most `limit` names.
-std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit);
+std::vector<std::u16string> ListMatchingNames(const std::u16string& pattern, size_t limit = SIZE_MAX);
 
 // ---- Time ------------------------------------------------------------------------------------
 
@@ -91,6 +91,8 @@ struct LocalTime {
     int year, month, day, hour, minute, second;
 };
 LocalTime Now();
+// When the file at `path` was last written, in local time; false when it cannot be told.
+bool LastWriteTime(const std::u16string& path, LocalTime* time);
 // Milliseconds from an arbitrary start, never going back.
 uint64_t MonotonicMs();
 void SleepMs(unsigned ms);

@@ -214,6 +214,15 @@ LocalTime Now() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+bool LastWriteTime(const std::u16string& path, LocalTime* time) {
+    struct stat st;
+    if (::stat(NativePath(path).c_str(), &st) != 0) return false;
+    struct tm tm;
+    if (!localtime_r(&st.st_mtime, &tm)) return false;
+    *time = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return true;
+}
+
 uint64_t MonotonicMs() {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);

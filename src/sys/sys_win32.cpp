@@ -114,6 +114,17 @@ LocalTime Now() {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+bool LastWriteTime(const std::u16string& path, LocalTime* time) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    SYSTEMTIME utc, t;
+    // The time zone's rule for that day, as Explorer shows it, not today's summer time.
+    if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data) || !FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &t))
+        return false;
+    *time = {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    return true;
+}
+
 // The performance counter, not the tick count: the tick moves in steps of 15.6 ms, too coarse
 // for pauses of 10 ms measured against their start.
 uint64_t MonotonicMs() {

@@ -1,4 +1,4 @@
-// The standard open-file dialog, as the program's commands ask for a frame or settings file.
+// The standard open-file and save dialogs, as the program's commands ask for a file.
 #pragma once
 
 #include <windows.h>
@@ -27,5 +27,17 @@ struct ChosenFile {
 // Shows the dialog (read-only box hidden, no network button, the current directory left as it
 // is, share-aware). True with the chosen file on OK; false on Cancel or when the dialog failed.
 bool ChooseFileToOpen(const OpenFileRequest& request, ChosenFile* chosen);
+
+struct SaveFileRequest {
+    HWND owner = nullptr;
+    std::u16string filter;            // as for OpenFileRequest
+    std::u16string defaultExtension;  // appended to a name typed without one ("csv")
+    std::u16string proposedPath;      // the file offered: full path
+};
+
+// Shows the standard save dialog: the proposed file in its folder, asks before replacing a file
+// that is there, the current directory left as it is. True with the chosen full path on OK;
+// false on Cancel or when the dialog failed.
+bool ChooseFileToSave(const SaveFileRequest& request, std::u16string* path);
 
 }  // namespace ui

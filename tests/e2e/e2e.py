@@ -31,6 +31,7 @@ LB_SETSEL, LB_ERR = 0x185, -1
 PBM_GETRANGE, PBM_GETPOS, PBM_GETSTEP = 0x407, 0x408, 0x40D
 
 RUSSIAN_LOCALE = "ru_RU.UTF-8"
+ENGLISH_LOCALE = "en_US.UTF-8"
 SCREEN = (1280, 1024)
 DEFAULT_TIMEOUT = 10.0
 # Bumped whenever prepare_prefix() changes what it puts into a prefix.
@@ -189,7 +190,7 @@ class Wine:
     """Wine commands for one prefix and display, with the Russian system locale. Its programs
     look for printers only on the CUPS scheduler socket `scheduler`, never on the system's."""
 
-    def __init__(self, prefix, display, scheduler):
+    def __init__(self, prefix, display, scheduler, user_locale=RUSSIAN_LOCALE):
         self.prefix = Path(prefix).resolve()
         self.wine = _tool("/usr/lib/wine/wine64", "wine64", "wine")
         self.wineserver = _tool("/usr/lib/wine/wineserver", "wineserver")
@@ -207,6 +208,11 @@ class Wine:
             # libcups (loaded by Wine) takes a path here as a scheduler's socket.
             "CUPS_SERVER": str(scheduler),
         })
+        if user_locale != RUSSIAN_LOCALE:
+            # Wine takes the system's code page from LC_CTYPE and the user's locale (its list
+            # separator, its sorting, its dates) from LC_MESSAGES; LC_ALL would set both.
+            del self.env["LC_ALL"]
+            self.env.update({"LC_CTYPE": RUSSIAN_LOCALE, "LC_MESSAGES": user_locale})
 
     def run(self, args, timeout):
         result = subprocess.run([self.wine] + args, env=self.env, stdin=subprocess.DEVNULL,
@@ -532,6 +538,17 @@ class Window:
         time.sleep(seconds)
         return self.session.stop_null_waits()
 
+    def listview(self):
+        """A list view: {"count", "columns" ([{"text", "width", "sort" ("up", "down" or ""),
+        "title_width"}]), "rows" (the first 200 rows' cell texts), "widest" (each column's widest
+        text among them, in pixels), "selected", "focused", "top", "item_rects" (the items on
+        screen, client coordinates), "header" ({"hwnd", "items": rectangles})}."""
+        return self.driver.request("listview", hwnd=self.hwnd)["contents"]
+
+    def click_at(self, x, y, ctrl=False, shift=False):
+        """A left click at a point of the client area, with Ctrl or Shift held."""
+        self.driver.request("click_at", hwnd=self.hwnd, x=x, y=y, ctrl=int(ctrl), shift=int(shift))
+
     def select_items(self, indices):
         """List box items selected as by the user."""
         for index in indices:
@@ -717,6 +734,7 @@ class Session:
                  screen=SCREEN, dpi=96):
         """A fresh temporary working folder unless work names one (which is then kept). The
         screen is `screen` pixels (width, height) at `dpi` (the prefix's LogPixels)."""
+        self.user_locale = RUSSIAN_LOCALE
         self.paths = paths
         self.name = name
         self.display_name = display_name
@@ -760,7 +778,7 @@ class Session:
 
     def _start_screen(self):
         self.display = Display(self.display_name, self.screen)
-        self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket)
+        self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket, user_locale=self.user_locale)
         configure_prefix(self.wine, self.managed, self.dpi)
         hello = self._start_driver()
         if hello["acp"] != 1251:
@@ -816,6 +834,17 @@ class Session:
         elif kind is not None:
             print(f"working folder kept: {self.work}")
         return False
+
+    def use_user_locale(self, locale):
+        """The user's locale of the programs started from now on (the system's code page stays
+        1251): Wine and the driver are started anew with it. Before the program is started."""
+        self.driver.close()
+        self.wine.kill_server()
+        self.user_locale = locale
+        self.wine = Wine(self.prefix, self.display, scheduler=self.printer_socket, user_locale=locale)
+        hello = self._start_driver()
+        if hello["user_locale"] != locale.split(".")[0].replace("_", "-"):
+            raise HarnessError(f"the user's locale under Wine is {hello['user_locale']}, not {locale}: is it generated?")
 
     # -- the working folder
 

@@ -313,8 +313,11 @@ HWND KeyboardWindowInFront(const Request& request, std::string* error) {
 // ---- commands
 
 std::string Hello(const Request&) {
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
     return Ok(JsonObject()
                   .Add("acp", JsonNumber(GetACP()))
+                  .Add("user_locale", JsonString(std::wstring(locale)))
                   .Add("oemcp", JsonNumber(GetOEMCP()))
                   .Add("screen_width", JsonNumber(GetSystemMetrics(SM_CXSCREEN)))
                   .Add("screen_height", JsonNumber(GetSystemMetrics(SM_CYSCREEN))));
@@ -701,6 +704,32 @@ std::string ListBox(const Request& request) {
         reply.Add("contents", contents);
     }
     return Ok(reply);
+}
+
+// listview hwnd=: a list view's columns, rows and selection, read inside the program by the
+// hook (menu_hook.h).
+std::string ListView(const Request& request) {
+    HWND hwnd;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd)) return Fail("listview needs an existing hwnd");
+    std::string contents, error;
+    if (!AskHook(hwnd, kReadListViewMessageName, &contents, &error)) return Fail(error);
+    return Ok(JsonObject().Add("contents", contents));
+}
+
+// click_at hwnd= x= y= [ctrl=0] [shift=0]: a click of the left button at a point of the window's
+// client area, as the mouse posts it, with Ctrl or Shift held as the message says.
+std::string ClickAt(const Request& request) {
+    HWND hwnd;
+    long long x, y;
+    if (!WindowField(request, "hwnd", &hwnd) || !IsWindow(hwnd) || !request.Number("x", &x) || !request.Number("y", &y))
+        return Fail("click_at needs an existing hwnd, x and y");
+    const LPARAM at = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+    WPARAM keys = 0;
+    if (request.NumberOr("ctrl", 0)) keys |= MK_CONTROL;
+    if (request.NumberOr("shift", 0)) keys |= MK_SHIFT;
+    if (!PostMessageW(hwnd, WM_LBUTTONDOWN, keys | MK_LBUTTON, at) || !PostMessageW(hwnd, WM_LBUTTONUP, keys, at))
+        return Fail("PostMessage failed: " + std::to_string(GetLastError()));
+    return Ok();
 }
 
 // double_click hwnd= x= y=: a double click of the left button at a point of the window's
@@ -1158,6 +1187,7 @@ const CommandEntry kCommands[] = {
     {"delete_file", DeleteFileRequest}, {"move_file", MoveFileRequest},
     {"hscroll", HScroll},     {"press_timed", PressTimed}, {"redraw", Redraw},     {"painted", Painted},
     {"listbox", ListBox},     {"double_click", DoubleClick}, {"watch_child", WatchChild},
+    {"listview", ListView},   {"click_at", ClickAt},
     {"null_waits_start", NullWaitsStart}, {"null_waits_stop", NullWaitsStop}, {"counters", Counters},
     {"keys", Keys},           {"type", TypeText},     {"font", Font},             {"dpi_changed", DpiChanged},
 };

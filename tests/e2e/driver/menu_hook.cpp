@@ -1,6 +1,9 @@
 // pelorin-driver-hook.dll: the hook procedure that describes a window's menu for the driver.
 #include "menu_hook.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -111,6 +114,91 @@ std::string DescribeFont(HWND window) {
 
 namespace {
 
+int ExtentOf(HDC dc, const std::wstring& text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+}  // namespace
+
+std::string DescribeListView(HWND list) {
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    HDC dc = GetDC(list);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    std::vector<std::string> columnList, headerRects, rows;
+    std::vector<int> widest(static_cast<size_t>(std::max(columns, 0)), 0);
+    for (int c = 0; c < columns && c < 64; ++c) {
+        wchar_t title[256] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT | HDI_FORMAT | HDI_WIDTH;
+        item.pszText = title;
+        item.cchTextMax = 255;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
+        const char* sort = (item.fmt & HDF_SORTUP) ? "up" : (item.fmt & HDF_SORTDOWN) ? "down" : "";
+        columnList.push_back(JsonObject()
+                                 .Add("text", JsonString(std::wstring(title)))
+                                 .Add("width", JsonNumber(item.cxy))
+                                 .Add("sort", JsonString(std::string(sort)))
+                                 .Add("title_width", JsonNumber(ExtentOf(dc, title)))
+                                 .Text());
+        RECT rect = {};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&rect));
+        headerRects.push_back(JsonRect(rect));
+    }
+    for (int i = 0; i < count && i < kListViewRowsRead; ++i) {
+        std::vector<std::string> cells;
+        for (int c = 0; c < columns; ++c) {
+            wchar_t text[1024] = {};
+            LVITEMW item = {};
+            item.iSubItem = c;
+            item.pszText = text;
+            item.cchTextMax = 1023;
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            cells.push_back(JsonString(std::wstring(text)));
+            widest[static_cast<size_t>(c)] = std::max(widest[static_cast<size_t>(c)], ExtentOf(dc, text));
+        }
+        rows.push_back(JsonArray(cells));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(list, dc);
+    std::vector<std::string> selected, widths;
+    for (int at = -1; static_cast<int>(selected.size()) < count;) {
+        at = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(at), LVNI_SELECTED));
+        if (at < 0) break;
+        selected.push_back(JsonNumber(at));
+    }
+    for (int w : widest) widths.push_back(JsonNumber(w));
+    // The rectangles of the items on screen, in the list's client coordinates.
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const int perPage = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    std::vector<std::string> itemRects;
+    for (int i = top; i >= 0 && i < count && i <= top + perPage; ++i) {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
+        itemRects.push_back(JsonRect(rect));
+    }
+    return JsonObject()
+        .Add("count", JsonNumber(count))
+        .Add("columns", JsonArray(columnList))
+        .Add("header", JsonObject()
+                           .Add("hwnd", JsonNumber(static_cast<long long>(reinterpret_cast<UINT_PTR>(header))))
+                           .Add("items", JsonArray(headerRects))
+                           .Text())
+        .Add("rows", JsonArray(rows))
+        .Add("widest", JsonArray(widths))
+        .Add("selected", JsonArray(selected))
+        .Add("focused", JsonNumber(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)))
+        .Add("top", JsonNumber(top))
+        .Add("item_rects", JsonArray(itemRects))
+        .Text();
+}
+
+namespace {
+
 // The rectangle the driver put into its shared block for a dpi change.
 bool ReadSuggestedRect(DWORD driverPid, RECT* rect) {
     HANDLE block = OpenFileMappingW(FILE_MAP_READ, FALSE, MenuBlockName(driverPid).c_str());
@@ -151,6 +239,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WP
     static const UINT readList = RegisterWindowMessageW(kReadListMessageName);
     static const UINT readFont = RegisterWindowMessageW(kReadFontMessageName);
     static const UINT dpiChanged = RegisterWindowMessageW(kDpiChangedMessageName);
+    static const UINT readListView = RegisterWindowMessageW(kReadListViewMessageName);
     if (code == HC_ACTION) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (message->message == readMenu) {
@@ -166,6 +255,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DriverCallWndProc(int code, WP
             const WORD dpi = static_cast<WORD>(message->lParam);
             SendMessageW(message->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         }
+        if (message->message == readListView)
+            WriteBlock(static_cast<DWORD>(message->wParam), DescribeListView(message->hwnd));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

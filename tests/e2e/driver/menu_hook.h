@@ -27,6 +27,11 @@ constexpr const wchar_t* kReadFontMessageName = L"PelorinDriver.ReadFont";
 // the dpi in lParam now (WM_DPICHANGED); the rectangle suggested with it is in the block (a byte
 // count of 16, then the RECT). A pointer in a message does not cross processes.
 constexpr const wchar_t* kDpiChangedMessageName = L"PelorinDriver.DpiChanged";
+// The message that asks for a list view's columns, rows and selection (LVM_GETITEMTEXT and its
+// kind answer into the caller's memory too), written to the same block.
+constexpr const wchar_t* kReadListViewMessageName = L"PelorinDriver.ReadListView";
+// The rows a list view's description carries at most, from the first.
+constexpr int kListViewRowsRead = 200;
 
 // The shared block: a 32-bit byte count (0 = nothing written), then that many bytes of JSON.
 std::wstring MenuBlockName(DWORD driverPid);
@@ -43,3 +48,9 @@ std::string DescribeListBox(HWND list);
 // The window's font (WM_GETFONT; the system font when it has none): its height, width, weight
 // and face as asked for, and the height and average width it draws with, as a JSON object.
 std::string DescribeFont(HWND window);
+// The list view's item count, its columns (title, width, the sort arrow its header shows, and
+// the title's width in the header's font), its first kListViewRowsRead rows' texts, the
+// selected and focused items, the top item and the items' rectangles on screen, the header's
+// items' rectangles, and the widest text of each column among the rows read, in the list's
+// font, as a JSON object.
+std::string DescribeListView(HWND list);
